@@ -1,0 +1,35 @@
+#include "engine/engine_state.h"
+
+#include "globals/globals.h"
+
+namespace engine {
+
+std::string CurrentValueText;
+std::string CurrentRawValue;
+std::int32_t NotDateFlag = 0;
+std::int32_t NotTimeFlag = 0;
+std::string WhereWork;
+
+text::CString<30> DateStamp;
+text::CString<256> OutputDir;
+text::CString<50> OutputBaseName;
+text::CString<256> InputFileName;
+text::CString<256> OutputFileName;
+std::int32_t TotalRecords = 0;
+
+void reset() {
+  globals::reset();
+  CurrentValueText.clear();
+  CurrentRawValue.clear();
+  NotDateFlag = 0;
+  NotTimeFlag = 0;
+  WhereWork.clear();
+  DateStamp.clear();
+  OutputDir.clear();
+  OutputBaseName.clear();
+  InputFileName.clear();
+  OutputFileName.clear();
+  TotalRecords = 0;
+}
+
+}  // namespace engine

@@ -1,0 +1,35 @@
+// The export engine's own program-wide state: the texts a value leaves behind
+// for the preview and the WHERE copy, the date and time judgements on it, and
+// the names of the input table and the output file. They outlive one export
+// run (the shell reads OutputFileName; OutputDir/OutputBaseName carry over to
+// the next run). reset() restores their start values and the globals' too.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/text/text.h"
+
+namespace engine {
+
+// Set for every column of a line: the display text (before CSV quote doubling)
+// and the unformatted text that goes into the WHERE copy.
+extern std::string CurrentValueText;
+extern std::string CurrentRawValue;
+// -1 the field is a DATE (TIME); 1 the value cannot be a date (time); 0 it could be.
+extern std::int32_t NotDateFlag;
+extern std::int32_t NotTimeFlag;
+// The per-record copy of GLO_WHERE in which labels are replaced by values.
+extern std::string WhereWork;
+
+extern text::CString<30> DateStamp;        // suffix before ".CSV"; empty for none
+extern text::CString<256> OutputDir;       // directory of the output location, no last "\"
+extern text::CString<50> OutputBaseName;   // file part of the output location, cut before ".CSV"
+extern text::CString<256> InputFileName;   // name variable of TESTANY
+extern text::CString<256> OutputFileName;  // name variable of DOSOUT: the CSV last written
+extern std::int32_t TotalRecords;          // record count of the table of the last export
+
+// Restores the start values of this header and calls globals::reset().
+void reset();
+
+}  // namespace engine
