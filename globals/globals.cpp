@@ -29,6 +29,10 @@ LONG TopCount = 0;
 LONG StartAtPointer = 0;
 BYTE ReverseOrder = 0;
 
+queue::Queue<FieldListRecord> FieldListQueue;
+queue::Queue<SelectedNamesRecord> SelectedNamesQueue;
+queue::Queue<PreviewRecord> PreviewQueue;
+
 void reset() {
   GLO_QUERYNAME.clear();
   GLO_TPSPASSWORD.clear();
@@ -56,6 +60,13 @@ void reset() {
   TopCount = 0;
   StartAtPointer = 0;
   ReverseOrder = 0;
+
+  FieldListQueue.free();
+  FieldListQueue.clear();
+  SelectedNamesQueue.free();
+  SelectedNamesQueue.clear();
+  PreviewQueue.free();
+  PreviewQueue.clear();
 }
 
 }  // namespace globals

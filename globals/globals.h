@@ -10,6 +10,8 @@
 #include <string>
 #include <tuple>
 
+#include "globals/preview_record.h"
+#include "platform/queue/queue.h"
 #include "platform/text/text.h"
 
 namespace globals {
@@ -96,7 +98,14 @@ struct SelectedNamesRecord {
   auto fields() const { return std::tie(TFQ_NAME, TFQ_NAMELEN, TFQ_FROMWHERE); }
 };
 
-// Restores every variable of this header (and the queues) to its start value.
+// ---- the program-wide queues -------------------------------------------------------
+
+extern queue::Queue<FieldListRecord> FieldListQueue;
+extern queue::Queue<SelectedNamesRecord> SelectedNamesQueue;
+// One row per line written; the buffer is cleared only at the program's start.
+extern queue::Queue<PreviewRecord> PreviewQueue;
+
+// Restores every variable of this header (the queues emptied, their buffers cleared) to its start value.
 void reset();
 
 }  // namespace globals

@@ -7,8 +7,10 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
+#include "platform/queue/codec.h"
 #include "platform/text/text.h"
 
 namespace globals {
@@ -44,6 +46,30 @@ class PreviewRecord {
   // Every column above this one is empty.
   std::size_t high_column() const { return high_; }
 
+  // The compact form of a row: column 1 without its trailing blanks, then the
+  // count of columns up to the last filled one and each of their texts.
+  void encode(std::string& out) const {
+    std::size_t last = high_;
+    while (last > 1 && cells_[last - 2].empty()) --last;
+    const std::string_view first = TPS_Q_1.clipped();
+    queue::codec::put_length(out, first.size());
+    out.append(first);
+    queue::codec::put_length(out, last - 1);
+    for (std::size_t k = 2; k <= last; ++k) {
+      const text::CString<100>& c = cells_[k - 2];
+      queue::codec::put_length(out, c.size());
+      out.append(c.view());
+    }
+  }
+  void decode(std::string_view in) {
+    const char* p = in.data();
+    TPS_Q_1 = queue::codec::get_text(p);
+    const std::size_t last = queue::codec::get_length(p) + 1;
+    for (std::size_t k = 2; k <= last; ++k) cells_[k - 2] = queue::codec::get_text(p);
+    for (std::size_t k = last + 1; k <= high_; ++k) cells_[k - 2].clear();
+    high_ = last;
+  }
+
   text::FixedString<100> TPS_Q_1;
 
  private:
@@ -52,3 +78,10 @@ class PreviewRecord {
 };
 
 }  // namespace globals
+
+template <>
+struct queue::Codec<globals::PreviewRecord> {
+  static void encode(const globals::PreviewRecord& r, std::string& out) { r.encode(out); }
+  static void decode(std::string_view in, globals::PreviewRecord& r) { r.decode(in); }
+  static void clear(globals::PreviewRecord& r) { r.clear(); }
+};
