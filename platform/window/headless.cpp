@@ -1,0 +1,198 @@
+#include "platform/window/headless.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "platform/window/window.h"
+
+namespace window {
+
+namespace {
+Backend* installed = nullptr;
+
+bool one_button(int b) { return b > 0 && (b & (b - 1)) == 0; }
+}  // namespace
+
+Backend& backend() { return installed ? *installed : headless(); }
+void set_backend(Backend* b) { installed = b; }
+
+Headless& headless() {
+  static Headless instance;
+  return instance;
+}
+
+// ---- the script -----------------------------------------------------------------------
+
+Headless& Headless::add(std::string what, std::function<bool(Window&)> act) {
+  steps_.push_back({pending_pause_, std::move(what), std::move(act)});
+  pending_pause_ = 0;
+  return *this;
+}
+
+Headless& Headless::pause(std::int64_t hundredths) {
+  pending_pause_ += std::max<std::int64_t>(0, hundredths);
+  return *this;
+}
+
+Headless& Headless::press(int control) {
+  return add("press " + std::to_string(control), [=](Window& w) { return w.user_press(control); });
+}
+
+Headless& Headless::type(int control, std::string value) {
+  return add("type into " + std::to_string(control),
+             [=, v = std::move(value)](Window& w) { return w.user_type(control, v); });
+}
+
+Headless& Headless::check(int control, bool on) {
+  return add("check " + std::to_string(control), [=](Window& w) { return w.user_check(control, on); });
+}
+
+Headless& Headless::choose(int control, int item) {
+  return add("choose item " + std::to_string(item) + " of " + std::to_string(control),
+             [=](Window& w) { return w.user_choose(control, item); });
+}
+
+Headless& Headless::click(int list, std::size_t row, int column) {
+  return add("click row " + std::to_string(row) + " of " + std::to_string(list),
+             [=](Window& w) { return w.user_click(list, row, column); });
+}
+
+Headless& Headless::double_click(int list, std::size_t row, int column) {
+  return add("double-click row " + std::to_string(row) + " of " + std::to_string(list),
+             [=](Window& w) { return w.user_click(list, row, column, true); });
+}
+
+Headless& Headless::key(int control, int keycode) {
+  return add("key " + std::to_string(keycode) + " on " + std::to_string(control),
+             [=](Window& w) { return w.user_key(control, keycode); });
+}
+
+Headless& Headless::close_request() {
+  return add("close request", [](Window& w) { return w.user_close(); });
+}
+
+Headless& Headless::then(std::function<void(Window&)> step) {
+  return add("test step", [s = std::move(step)](Window& w) {
+    s(w);
+    return true;
+  });
+}
+
+Headless& Headless::answer(int button) {
+  answers_.push_back(button);
+  return *this;
+}
+
+Headless& Headless::answer_file(std::string chosen) {
+  file_answers_.emplace_back(std::move(chosen));
+  return *this;
+}
+
+Headless& Headless::cancel_file() {
+  file_answers_.emplace_back(std::nullopt);
+  return *this;
+}
+
+void Headless::reset() {
+  steps_.clear();
+  pending_pause_ = 0;
+  last_step_ = 0;
+  answers_.clear();
+  file_answers_.clear();
+  messages_.clear();
+  dialogs_.clear();
+  documents_.clear();
+  refused_.clear();
+  clipboard_.clear();
+  now_ = 0;
+  for (Slot& s : slots_) {
+    s.due = s.window->timer();
+    s.close_sent = false;
+  }
+}
+
+// ---- windows and time --------------------------------------------------------------
+
+Headless::Slot* Headless::slot(Window& w) {
+  for (Slot& s : slots_) {
+    if (s.window == &w) return &s;
+  }
+  return nullptr;
+}
+
+void Headless::opened(Window& w) { slots_.push_back({&w, now_ + w.timer(), false}); }
+
+void Headless::closed(Window& w) {
+  slots_.erase(std::remove_if(slots_.begin(), slots_.end(), [&](const Slot& s) { return s.window == &w; }),
+               slots_.end());
+}
+
+void Headless::timer_changed(Window& w) {
+  if (Slot* s = slot(w)) s->due = now_ + w.timer();
+}
+
+bool Headless::wait(Window& w) {
+  for (;;) {
+    Slot* s = slot(w);
+    if (!s) return false;
+    bool has_step = !steps_.empty();
+    bool has_timer = w.timer() > 0;
+    if (!has_step && !has_timer) {
+      // Nobody will act on this window again: it is asked to close once.
+      if (s->close_sent) return false;
+      s->close_sent = true;
+      w.post(EVENT_CloseWindow);
+      return true;
+    }
+    std::int64_t step_due = has_step ? last_step_ + steps_.front().pause : 0;
+    bool take_step = has_step && (!has_timer || step_due <= s->due);
+    now_ = std::max(now_, take_step ? step_due : s->due);
+    for (Slot& o : slots_) {
+      if (o.window->timer() > 0 && o.due <= now_) {
+        o.window->post_timer();
+        o.due = now_ + o.window->timer();
+      }
+    }
+    if (take_step) {
+      Step step = std::move(steps_.front());
+      steps_.pop_front();
+      last_step_ = now_;
+      if (!step.act(w)) refused_.push_back(step.what + " (window " + w.label() + ")");
+    }
+    if (w.has_events()) return true;
+  }
+}
+
+// ---- modal boxes and the shell ------------------------------------------------------
+
+int Headless::message(const MessageRequest& request) {
+  ShownMessage m{request, request.default_button, false};
+  if (!answers_.empty()) {
+    int a = answers_.front();
+    answers_.pop_front();
+    m.scripted = true;
+    if (one_button(a) && (a & request.buttons)) m.answer = a;
+  } else {
+    std::string body = request.text;
+    std::replace(body.begin(), body.end(), '|', '\n');
+    std::cerr << request.caption << ": " << body << '\n';
+  }
+  messages_.push_back(m);
+  return m.answer;
+}
+
+bool Headless::file_dialog(const FileRequest& request, std::string& chosen) {
+  ShownDialog d{request, std::nullopt};
+  if (!file_answers_.empty()) {
+    d.answer = file_answers_.front();
+    file_answers_.pop_front();
+  }
+  dialogs_.push_back(d);
+  if (!d.answer) return false;
+  chosen = *d.answer;
+  return true;
+}
+
+void Headless::open_document(std::int64_t, std::string_view file) { documents_.emplace_back(file); }
+
+}  // namespace window
