@@ -1,0 +1,82 @@
+#include "platform/files/paths.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/files/errors.h"
+#include "scratch_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifndef _WIN32
+TEST(OsPath, BothSeparatorsAndTheDriveLetter) {
+  struct Case {
+    const char* runtime;
+    const char* os;
+  };
+  const Case cases[] = {
+      {"data\\out\\x.csv", "data/out/x.csv"},
+      {"data/out/x.csv", "data/out/x.csv"},
+      {"data\\out/x.csv", "data/out/x.csv"},
+      {"C:\\data\\x.tps", "/data/x.tps"},
+      {"c:/data\\x.tps", "/data/x.tps"},
+      {"C:rel\\x.tps", "rel/x.tps"},
+      {"\\tmp\\q\\", "/tmp/q/"},
+      {".\\quillomar.INI", "./quillomar.INI"},
+      {"dir\\name with blanks.tps   ", "dir/name with blanks.tps"},
+      {"1:\\x", "1:/x"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(files::os_path(c.runtime).string(), c.os) << c.runtime;
+}
+#endif
+
+using Paths = ScratchDir;
+
+TEST_F(Paths, SetpathTakesEitherSeparatorAndAClosingOne) {
+  fs::create_directories(dir_ / "in" / "deep");
+  const std::string base = runtime_dir();
+  const std::string forms[] = {
+      base + "\\in\\deep", base + "\\in\\deep\\", base + "/in/deep", base + "/in\\deep/", base + "\\in\\deep\\   ",
+  };
+  for (const std::string& f : forms) {
+    fs::current_path(saved_);
+    files::set_error(2);
+    EXPECT_TRUE(files::setpath(f)) << f;
+    EXPECT_EQ(files::error_code(), 0) << f;
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_ / "in" / "deep")) << f;
+  }
+  EXPECT_TRUE(files::setpath(".."));
+  EXPECT_TRUE(files::setpath("deep\\..\\deep"));  // relative to the current directory
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_ / "in" / "deep"));
+}
+
+TEST_F(Paths, AFailedSetpathKeepsTheCurrentDirectory) {
+  fs::current_path(dir_);
+  write(dir_ / "file.txt", "x");
+  for (const std::string& bad : {runtime_dir() + "\\missing\\", std::string("file.txt"), std::string(""),
+                                 std::string("   ")}) {
+    files::clear_error();
+    EXPECT_FALSE(files::setpath(bad)) << bad;
+    EXPECT_EQ(files::error_code(), 3) << bad;
+    EXPECT_EQ(files::error_text(), "Path Not Found");
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_)) << bad;
+  }
+}
+
+TEST_F(Paths, PathLongpathAndShortpathGiveTheFullForm) {
+  fs::create_directories(dir_ / "Long Directory Name");
+  fs::current_path(dir_ / "Long Directory Name");
+  EXPECT_TRUE(fs::equivalent(files::path(), dir_ / "Long Directory Name"));
+  EXPECT_TRUE(fs::equivalent(files::longpath(), dir_ / "Long Directory Name"));
+  EXPECT_TRUE(fs::equivalent(files::longpath(files::shortpath()), dir_ / "Long Directory Name"));
+  EXPECT_EQ(files::longpath(), files::path());
+  EXPECT_TRUE(fs::equivalent(files::longpath("..\\Long Directory Name\\.\\"), dir_ / "Long Directory Name"));
+  std::string full = files::longpath("..\\Long Directory Name\\");
+  EXPECT_TRUE(fs::path(full).is_absolute());
+  EXPECT_NE(full.back(), '/');
+  EXPECT_EQ(full.find(".."), std::string::npos);
+}
+
+}  // namespace
