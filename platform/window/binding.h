@@ -13,17 +13,19 @@
 #include <type_traits>
 #include <utility>
 
+#include "platform/queue/queue.h"
 #include "platform/text/text.h"
 
 namespace window {
 
-// The rows of a list: how many, and the text of field k (1-based) of row i
-// (1-based); an empty text outside them.
+// The rows of a list: how many, and one row at a time: load(i) (1-based) makes
+// row i the one whose fields cell(k) (1-based) reads; an empty text outside.
 class RowSource {
  public:
   virtual ~RowSource() = default;
   virtual std::size_t rows() const = 0;
-  virtual std::string cell(std::size_t row, std::size_t field) const = 0;
+  virtual bool load(std::size_t row) = 0;
+  virtual std::string cell(std::size_t field) const = 0;
 };
 
 namespace detail {
@@ -101,15 +103,11 @@ class Binding {
   // A list's rows from a source the window keeps (an adapter over a queue).
   explicit Binding(std::shared_ptr<RowSource> rows) : rows_(std::move(rows)) {}
 
-  // Any queue-like container of records: records() and a read of entry i
-  // (1-based) that leaves the queue's own buffer alone.
-  template <class Q>
-    requires requires(const Q& q, std::size_t i) {
-      { q.records() } -> std::convertible_to<std::size_t>;
-      q.peek(i);
-    }
-  Binding(Q& q)  // NOLINT
-      : Binding(std::make_shared<QueueRows<Q>>(q)) {}
+  // A queue's entries, read as the list shows them, without touching the
+  // queue's buffer, its pointer or the error state.
+  template <class R>
+  Binding(queue::Queue<R>& q)  // NOLINT
+      : Binding(std::make_shared<QueueRows<R>>(q)) {}
 
   bool is_rows() const { return rows_ != nullptr; }
   bool is_numeric() const { return numeric_; }
@@ -120,18 +118,22 @@ class Binding {
   }
 
  private:
-  template <class Q>
+  template <class R>
   class QueueRows final : public RowSource {
    public:
-    explicit QueueRows(const Q& q) : q_(q) {}
+    explicit QueueRows(const queue::Queue<R>& q) : q_(q) {}
     std::size_t rows() const override { return q_.records(); }
-    std::string cell(std::size_t row, std::size_t field) const override {
-      if (row < 1 || row > q_.records()) return {};
-      return record_cell(q_.peek(row), field);
+    bool load(std::size_t row) override {
+      if (!row_) row_ = std::make_unique<R>();  // a row may be large: on the heap, once
+      loaded_ = q_.peek(row, *row_);
+      return loaded_;
     }
+    std::string cell(std::size_t field) const override { return loaded_ ? record_cell(*row_, field) : std::string(); }
 
    private:
-    const Q& q_;
+    const queue::Queue<R>& q_;
+    std::unique_ptr<R> row_;
+    bool loaded_ = false;
   };
 
   void* var_ = nullptr;

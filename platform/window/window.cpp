@@ -322,8 +322,23 @@ std::string Window::list_cell(int feq, std::size_t row, std::size_t column) cons
   const Control* c = find(feq);
   if (!c || !c->binding || !c->binding->rows()) return {};
   if (column < 1 || column > c->format.columns.size()) return {};
+  RowSource& rows = *c->binding->rows();
+  if (!rows.load(row)) return {};
   const ListColumn& col = c->format.columns[column - 1];
-  return show(c->binding->rows()->cell(row, static_cast<std::size_t>(col.field)), col.picture);
+  return show(rows.cell(static_cast<std::size_t>(col.field)), col.picture);
+}
+
+std::vector<std::string> Window::list_row(int feq, std::size_t row) const {
+  const Control* c = find(feq);
+  if (!c || !c->binding || !c->binding->rows()) return {};
+  RowSource& rows = *c->binding->rows();
+  std::vector<std::string> cells(c->format.columns.size());
+  if (!rows.load(row)) return cells;
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    const ListColumn& col = c->format.columns[k];
+    cells[k] = show(rows.cell(static_cast<std::size_t>(col.field)), col.picture);
+  }
+  return cells;
 }
 
 void Window::refresh(Control& c) {

@@ -90,6 +90,8 @@ class Window {
   std::size_t list_rows(int feq) const;
   // The text of a list's column (1-based, as in its FORMAT) in a row (1-based).
   std::string list_cell(int feq, std::size_t row, std::size_t column) const;
+  // Every column of a row, in FORMAT order.
+  std::vector<std::string> list_row(int feq, std::size_t row) const;
   // DISPLAY: every control (or those from first to last) shows its variable again.
   void display();
   void display(int first, int last = 0);
