@@ -17,7 +17,17 @@ text::CString<256> InputFileName;
 text::CString<256> OutputFileName;
 std::int32_t TotalRecords = 0;
 
+namespace {
+// OTP_LINE, the record of OUTPUT.
+char OTP_LINE[TESTANY_RECORD_SIZE];
+}  // namespace
+
+char* const TESTANY_RECORD = OTP_LINE;
+tps::Declaration TESTANY{[] { return InputFileName.str(); },
+                         [] { return globals::GLO_TPSPASSWORD.str(); }, OTP_LINE};
+
 void reset() {
+  if (TESTANY.is_open()) TESTANY.close();
   globals::reset();
   CurrentValueText.clear();
   CurrentRawValue.clear();

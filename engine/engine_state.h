@@ -1,14 +1,18 @@
 // The export engine's own program-wide state: the texts a value leaves behind
-// for the preview and the WHERE copy, the date and time judgements on it, and
-// the names of the input table and the output file. They outlive one export
+// for the preview and the WHERE copy, the date and time judgements on it, the
+// names of the input table and the output file, and the file declarations that
+// read those names (they live here, beside their name variables, since the
+// shell reaches the engine and not the other way round). They outlive one export
 // run (the shell reads OutputFileName; OutputDir/OutputBaseName carry over to
 // the next run). reset() restores their start values and the globals' too.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "platform/text/text.h"
+#include "platform/tps/declaration.h"
 
 namespace engine {
 
@@ -29,7 +33,16 @@ extern text::CString<256> InputFileName;   // name variable of TESTANY
 extern text::CString<256> OutputFileName;  // name variable of DOSOUT: the CSV last written
 extern std::int32_t TotalRecords;          // record count of the table of the last export
 
-// Restores the start values of this header and calls globals::reset().
+// TESTANY: the input table, a TopSpeed declaration without fields, named by
+// InputFileName with the owner password GLO_TPSPASSWORD (both read at every
+// open). Its record lies over the record storage of OUTPUT: each record read
+// lands there from its first byte on.
+extern tps::Declaration TESTANY;
+inline constexpr std::size_t TESTANY_RECORD_SIZE = tps::Declaration::kRecordStorage;
+extern char* const TESTANY_RECORD;
+
+// Restores the start values of this header (closing TESTANY when a test left
+// it open) and calls globals::reset().
 void reset();
 
 }  // namespace engine
