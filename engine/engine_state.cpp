@@ -17,17 +17,16 @@ text::CString<256> InputFileName;
 text::CString<256> OutputFileName;
 std::int32_t TotalRecords = 0;
 
-namespace {
-// OTP_LINE, the record of OUTPUT.
-char OTP_LINE[TESTANY_RECORD_SIZE];
-}  // namespace
-
-char* const TESTANY_RECORD = OTP_LINE;
+// Defined in this order: TESTANY reads into OUTPUT's record.
+files::AsciiFile OUTPUT{[] { return globals::GLO_OUTPUTCSVLOCATION.str(); }};
+files::DosFile DOSOUT{[] { return OutputFileName.str(); }};
+char* const TESTANY_RECORD = OUTPUT.record();
 tps::Declaration TESTANY{[] { return InputFileName.str(); },
-                         [] { return globals::GLO_TPSPASSWORD.str(); }, OTP_LINE};
+                         [] { return globals::GLO_TPSPASSWORD.str(); }, TESTANY_RECORD};
 
 void reset() {
   if (TESTANY.is_open()) TESTANY.close();
+  if (DOSOUT.is_open()) DOSOUT.close();
   globals::reset();
   CurrentValueText.clear();
   CurrentRawValue.clear();

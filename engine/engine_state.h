@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files/ascii_file.h"
+#include "platform/files/dos_file.h"
 #include "platform/text/text.h"
 #include "platform/tps/declaration.h"
 
@@ -33,16 +35,24 @@ extern text::CString<256> InputFileName;   // name variable of TESTANY
 extern text::CString<256> OutputFileName;  // name variable of DOSOUT: the CSV last written
 extern std::int32_t TotalRecords;          // record count of the table of the last export
 
+// OUTPUT: a text-file declaration on GLO_OUTPUTCSVLOCATION that nothing
+// opens; its record (OTP_LINE, 65520 bytes) is the storage TESTANY reads into.
+extern files::AsciiFile OUTPUT;
+// DOSOUT: the CSV output file, named by OutputFileName; its record DOS_LINE
+// (64000 bytes) is the transfer buffer of every write.
+extern files::DosFile DOSOUT;
+
 // TESTANY: the input table, a TopSpeed declaration without fields, named by
 // InputFileName with the owner password GLO_TPSPASSWORD (both read at every
 // open). Its record lies over the record storage of OUTPUT: each record read
 // lands there from its first byte on.
 extern tps::Declaration TESTANY;
 inline constexpr std::size_t TESTANY_RECORD_SIZE = tps::Declaration::kRecordStorage;
+static_assert(TESTANY_RECORD_SIZE == files::AsciiFile::kRecordSize);
 extern char* const TESTANY_RECORD;
 
-// Restores the start values of this header (closing TESTANY when a test left
-// it open) and calls globals::reset().
+// Restores the start values of this header (closing TESTANY and DOSOUT when
+// a test left them open) and calls globals::reset().
 void reset();
 
 }  // namespace engine

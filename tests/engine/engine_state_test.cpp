@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 
 #include "globals/globals.h"
@@ -36,6 +40,36 @@ TEST_F(EngineState, TestanyReadsItsNameAtEveryOpenAndFillsTheOutputRecord) {
 
   engine::InputFileName = kTutor + "NO_SUCH.TPS";
   EXPECT_NE(TESTANY.open(0), 0);
+}
+
+std::string contents(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST_F(EngineState, DosoutWritesTheFileOutputFileNameNamesAtEachCall) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("qm-engine-state-" + std::to_string(std::random_device{}()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path location = dir / "location.csv";  // OUTPUT's name: never touched
+
+  globals::GLO_OUTPUTCSVLOCATION = location.string();
+  EXPECT_EQ(engine::OUTPUT.name(), location.string());
+  for (const char* name : {"first.csv", "second.csv"}) {
+    engine::OutputFileName = (dir / name).string();
+    ASSERT_EQ(engine::DOSOUT.create(), 0);
+    ASSERT_EQ(engine::DOSOUT.open(files::DosFile::kWriteDenyAll), 0);
+    std::copy_n(name, 5, engine::DOSOUT.record());
+    ASSERT_EQ(engine::DOSOUT.add(5), 0);
+    ASSERT_EQ(engine::DOSOUT.close(), 0);
+  }
+  EXPECT_EQ(contents(dir / "first.csv"), "first");
+  EXPECT_EQ(contents(dir / "second.csv"), "secon");
+  EXPECT_FALSE(fs::exists(location));
+  fs::remove_all(dir);
 }
 
 TEST_F(EngineState, ResetRestoresTheEngineTextsAndTheGlobals) {
