@@ -1,8 +1,10 @@
 #include "platform/window/headless.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
+#include "platform/files/paths.h"
 #include "platform/window/window.h"
 
 namespace window {
@@ -182,15 +184,29 @@ int Headless::message(const MessageRequest& request) {
 }
 
 bool Headless::file_dialog(const FileRequest& request, std::string& chosen) {
-  ShownDialog d{request, std::nullopt};
-  if (!file_answers_.empty()) {
-    d.answer = file_answers_.front();
-    file_answers_.pop_front();
+  for (;;) {
+    ShownDialog d{request, std::nullopt};
+    if (!file_answers_.empty()) {
+      d.answer = file_answers_.front();
+      file_answers_.pop_front();
+    }
+    dialogs_.push_back(d);
+    if (!d.answer) return false;
+    // A save dialog asks before it overwrites; "No" shows the dialog again.
+    bool save = (request.flags & (FILE_Save | FILE_Directory)) == FILE_Save;
+    std::error_code ec;
+    if (save && std::filesystem::exists(files::os_path(*d.answer), ec)) {
+      MessageRequest ask;
+      ask.text = *d.answer + " already exists.|Do you want to replace it?";
+      ask.caption = request.title;
+      ask.icon = Icon::Exclamation;
+      ask.buttons = BUTTON_YES + BUTTON_NO;
+      ask.default_button = BUTTON_NO;
+      if (message(ask) != BUTTON_YES) continue;
+    }
+    chosen = *d.answer;
+    return true;
   }
-  dialogs_.push_back(d);
-  if (!d.answer) return false;
-  chosen = *d.answer;
-  return true;
 }
 
 void Headless::open_document(std::int64_t, std::string_view file) { documents_.emplace_back(file); }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/files/errors.h"
+#include "platform/files/paths.h"
 #include "platform/window/backend.h"
 
 namespace window {
@@ -572,6 +574,19 @@ bool filedialog(std::string_view title, std::string& file, std::string_view exte
   std::string chosen;
   if (!backend().file_dialog(r, chosen)) return false;
   file = chosen;
+  // As the runtime's dialog does, a chosen file's directory becomes the current
+  // one unless FILE:KeepDir; the caller's error state is not the dialog's business.
+  std::size_t slash = chosen.find_last_of("\\/");
+  if (!(flags & (FILE_KeepDir | FILE_Directory)) && slash != std::string::npos) {
+    int code = files::error_code();
+    std::string driver_code = files::file_error_code(), driver_text = files::file_error();
+    files::setpath(slash == 0 ? chosen.substr(0, 1) : chosen.substr(0, slash));
+    if (code == 0) {
+      files::clear_error();
+    } else {
+      files::set_driver_error(code, driver_code, driver_text);
+    }
+  }
   return true;
 }
 

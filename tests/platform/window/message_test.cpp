@@ -2,6 +2,12 @@
 // backend: scripted answers reach the caller; unanswered boxes take their default.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/files/errors.h"
+#include "platform/files/paths.h"
 #include "platform/window/headless.h"
 #include "platform/window/window.h"
 
@@ -71,6 +77,62 @@ TEST_F(Modal, FileDialogsTakeScriptedNamesAndCancelWithoutAnswer) {
   EXPECT_EQ(headless().dialogs()[1].request.title, "Output .CSV File");
   EXPECT_EQ(headless().dialogs()[1].request.flags, FILE_LongName | FILE_Save);
   EXPECT_EQ(headless().dialogs()[2].request.flags & FILE_Directory, FILE_Directory);
+}
+
+// A folder of its own under the temporary directory, and the current directory
+// put back afterwards.
+class FileDialogs : public Modal {
+ protected:
+  void SetUp() override {
+    Modal::SetUp();
+    home = files::path();
+    dir = std::filesystem::temp_directory_path() / ("qm_window_dialogs_" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "old.csv") << "x";
+  }
+  void TearDown() override {
+    files::setpath(home);
+    std::filesystem::remove_all(dir);
+    Modal::TearDown();
+  }
+  std::string in_dir(const char* name) const { return (dir / name).string(); }
+
+  std::string home;
+  std::filesystem::path dir;
+};
+
+TEST_F(FileDialogs, SaveAsksBeforeItOverwritesAndNoShowsTheDialogAgain) {
+  headless().answer_file(in_dir("old.csv")).answer(BUTTON_NO).answer_file(in_dir("new.csv"));
+  std::string file = "output.csv";
+  EXPECT_TRUE(filedialog("Output .CSV File", file, "CSV Files|*.CSV", FILE_LongName | FILE_Save));
+  EXPECT_EQ(file, in_dir("new.csv"));
+  ASSERT_EQ(headless().messages().size(), 1u);
+  const auto& ask = headless().messages()[0].request;
+  EXPECT_EQ(ask.caption, "Output .CSV File");
+  EXPECT_EQ(ask.text, in_dir("old.csv") + " already exists.|Do you want to replace it?");
+  EXPECT_EQ(ask.icon, Icon::Exclamation);
+  EXPECT_EQ(ask.default_button, BUTTON_NO);
+  EXPECT_EQ(headless().dialogs().size(), 2u);
+
+  headless().answer_file(in_dir("old.csv")).answer(BUTTON_YES);
+  EXPECT_TRUE(filedialog("Output .CSV File", file, "", FILE_LongName | FILE_Save));
+  EXPECT_EQ(file, in_dir("old.csv"));
+  // An open dialog asks nothing about an existing file.
+  headless().answer_file(in_dir("old.csv"));
+  EXPECT_TRUE(filedialog("Select .TPS File", file, "", FILE_LongName));
+  EXPECT_EQ(headless().messages().size(), 2u);
+}
+
+TEST_F(FileDialogs, TheChosenFilesDirectoryBecomesCurrentUnlessKeepDir) {
+  files::set_error(files::kAccessDenied);
+  headless().answer_file(in_dir("old.csv"));
+  std::string file;
+  EXPECT_TRUE(filedialog("Select .TPS File", file, "", FILE_LongName | FILE_KeepDir));
+  EXPECT_EQ(files::path(), home);
+  headless().answer_file(in_dir("old.csv"));
+  EXPECT_TRUE(filedialog("Select .TPS File", file, "", FILE_LongName));
+  EXPECT_EQ(std::filesystem::path(files::path()), std::filesystem::canonical(dir));
+  EXPECT_EQ(files::error_code(), files::kAccessDenied);  // left as the caller had it
 }
 
 TEST_F(Modal, ClipboardAndDocuments) {
