@@ -9,6 +9,12 @@ namespace queue::detail {
 namespace {
 constexpr std::size_t kFirstBlock = 1024;
 constexpr std::size_t kLargestBlock = 256 * 1024;
+
+// Room for one more element, grown by doubling so appends stay cheap.
+template <class V>
+void room_for_one(V& v) {
+  if (v.size() == v.capacity()) v.reserve(std::max<std::size_t>(8, v.capacity() * 2));
+}
 }  // namespace
 
 char* EntryStore::allocate(std::size_t n) {
@@ -19,13 +25,13 @@ char* EntryStore::allocate(std::size_t n) {
     // A large entry gets a block of its own, so the tail of the current block
     // is not given up for it.
     if (n > next_block_ / 2) {
-      blocks_.reserve(blocks_.size() + 1);
+      room_for_one(blocks_);
       blocks_.push_back(std::make_unique<char[]>(n));
       reserved_ += n;
       handed_ += n;
       return blocks_.back().get();
     }
-    blocks_.reserve(blocks_.size() + 1);
+    room_for_one(blocks_);
     blocks_.push_back(std::make_unique<char[]>(next_block_));
     reserved_ += next_block_;
     cursor_ = blocks_.back().get();
@@ -40,7 +46,7 @@ char* EntryStore::allocate(std::size_t n) {
 }
 
 void EntryStore::insert(std::size_t i, std::string_view bytes) {
-  slots_.reserve(slots_.size() + 1);  // before the bytes, so a failure leaves no trace
+  room_for_one(slots_);  // before the bytes, so a failure leaves no trace
   char* p = allocate(bytes.size());
   if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
   slots_.insert(slots_.begin() + static_cast<std::ptrdiff_t>(i), Slot{p, static_cast<std::uint32_t>(bytes.size())});
