@@ -2,19 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/picture/cases.h"
+
 namespace {
 
 using picture::date;
 
-// Today fixed on 5 March 2024 (standard date 81517) at 14:07:09.
-constexpr std::int32_t k5Mar2024 = 81517;
-constexpr std::int32_t k140709 = ((14 * 60 + 7) * 60 + 9) * 100 + 1;
-
-class DateTest : public ::testing::Test {
- protected:
-  void SetUp() override { picture::fix_clock(k5Mar2024, k140709); }
-  void TearDown() override { picture::release_clock(); }
-};
+using DateTest = picture_cases::FixedClockTest;
+constexpr std::int32_t k5Mar2024 = DateTest::kToday;
+constexpr std::int32_t k140709 = DateTest::kClock;  // 14:07:09
 
 struct DateCase {
   std::int32_t month, day, year, expected;
