@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,13 +19,16 @@ namespace writer_test {
 
 namespace fs = std::filesystem;
 
-// A folder of its own for the running test, removed afterwards.
+// A folder of its own for the running test, removed afterwards. The random
+// part keeps test runs of several checkouts on one machine apart.
 class ScratchDir {
  public:
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::random_device random;
     path_ = fs::temp_directory_path() /
-            ("qm_writer_" + std::string(info->test_suite_name()) + "_" + info->name());
+            ("qm_writer_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+             std::to_string(random()) + std::to_string(random()));
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
