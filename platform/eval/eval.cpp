@@ -1,0 +1,621 @@
+// The reader of expressions: a scanner and a recursive-descent parser that
+// evaluate as they read, so a WHERE text costs one pass and no syntax tree.
+#include "platform/eval/eval.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "platform/eval/binding.h"
+#include "platform/eval/builtins.h"
+#include "platform/eval/names.h"
+#include "platform/eval/value.h"
+#include "platform/files/errors.h"
+
+namespace eval {
+
+namespace {
+
+// Parentheses and calls nested deeper than this are refused: no WHERE text
+// needs it, and it bounds the stack whatever the input.
+constexpr int kMaxDepth = 100;
+
+enum class Tok : std::uint8_t {
+  End, Number, Text, Name, Plus, Minus, Star, Slash, Percent, Caret, Amp,
+  LParen, RParen, Comma, Eq, Lt, Gt, Ne, Le, Ge, Tilde, Bad,
+};
+
+struct Token {
+  Tok kind = Tok::End;
+  std::size_t start = 0;
+  std::size_t end = 0;
+  bool doubled_quote = false;  // a text holding '' pairs
+};
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool is_name_char(char c) { return is_letter(c) || is_digit(c) || c == ':'; }
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+int digit_value(char c) {
+  if (is_digit(c)) return c - '0';
+  c = name_upper(c);
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 99;
+}
+
+int radix_of(char suffix) {
+  switch (name_upper(suffix)) {
+    case 'H': return 16;
+    case 'O': return 8;
+    case 'B': return 2;
+    default: return 0;
+  }
+}
+
+class Evaluator {
+ public:
+  explicit Evaluator(std::string_view src) : src_(src) { cur_ = scan(0); }
+
+  // 0 with the value's text in result, or the error code.
+  int run(std::string& result) {
+    Value v;
+    if (!parse_or(v)) return err_;
+    if (cur_.kind != Tok::End) return fail_code(files::kIllegalExpression);
+    if (v.kind == Kind::Text && v.owns) {
+      result = std::move(v.own);
+    } else {
+      NumberText nb;
+      result.assign(text_of(v, nb));
+    }
+    return 0;
+  }
+
+ private:
+  // ---- scanner ----------------------------------------------------------
+
+  Token scan(std::size_t pos) const {
+    const std::size_t n = src_.size();
+    while (pos < n && is_space(src_[pos])) ++pos;
+    Token t;
+    t.start = pos;
+    if (pos >= n) {
+      t.kind = Tok::End;
+      t.end = pos;
+      return t;
+    }
+    char c = src_[pos];
+    if (is_digit(c) || (c == '.' && pos + 1 < n && is_digit(src_[pos + 1]))) return scan_number(pos);
+    if (is_letter(c)) {
+      std::size_t e = pos + 1;
+      while (e < n && is_name_char(src_[e])) ++e;
+      t.kind = Tok::Name;
+      t.end = e;
+      return t;
+    }
+    if (c == '\'') {
+      std::size_t e = pos + 1;
+      for (;;) {
+        if (e >= n) {  // unterminated
+          t.kind = Tok::Bad;
+          t.end = n;
+          return t;
+        }
+        if (src_[e] == '\'') {
+          if (e + 1 < n && src_[e + 1] == '\'') {
+            t.doubled_quote = true;
+            e += 2;
+            continue;
+          }
+          break;
+        }
+        ++e;
+      }
+      t.kind = Tok::Text;
+      t.end = e + 1;
+      return t;
+    }
+    t.end = pos + 1;
+    char next = pos + 1 < n ? src_[pos + 1] : '\0';
+    switch (c) {
+      case '+': t.kind = Tok::Plus; break;
+      case '-': t.kind = Tok::Minus; break;
+      case '*': t.kind = Tok::Star; break;
+      case '/': t.kind = Tok::Slash; break;
+      case '%': t.kind = Tok::Percent; break;
+      case '^': t.kind = Tok::Caret; break;
+      case '&': t.kind = Tok::Amp; break;
+      case '(': t.kind = Tok::LParen; break;
+      case ')': t.kind = Tok::RParen; break;
+      case ',': t.kind = Tok::Comma; break;
+      case '~': t.kind = Tok::Tilde; break;
+      case '=':
+        t.kind = next == '<' ? Tok::Le : next == '>' ? Tok::Ge : Tok::Eq;
+        if (t.kind != Tok::Eq) ++t.end;
+        break;
+      case '<':
+        t.kind = next == '>' ? Tok::Ne : next == '=' ? Tok::Le : Tok::Lt;
+        if (t.kind != Tok::Lt) ++t.end;
+        break;
+      case '>':
+        t.kind = next == '=' ? Tok::Ge : Tok::Gt;
+        if (t.kind != Tok::Gt) ++t.end;
+        break;
+      default: t.kind = Tok::Bad; break;
+    }
+    return t;
+  }
+
+  // A number: a run of digits and letters ending in H, O or B with digits of
+  // that radix, or a decimal with an optional fraction and exponent. A number
+  // run straight into a name ("12AB") is malformed.
+  Token scan_number(std::size_t pos) const {
+    const std::size_t n = src_.size();
+    Token t;
+    t.start = pos;
+    t.kind = Tok::Number;
+    std::size_t e = pos;
+    while (e < n && (is_digit(src_[e]) || is_letter(src_[e]))) ++e;
+    if (e - pos >= 2 && is_digit(src_[pos])) {
+      if (int radix = radix_of(src_[e - 1])) {
+        bool valid = true;
+        for (std::size_t i = pos; i + 1 < e; ++i) valid = valid && digit_value(src_[i]) < radix;
+        if (valid && !(e < n && (is_name_char(src_[e]) || src_[e] == '.'))) {
+          t.end = e;
+          return t;
+        }
+      }
+    }
+    e = pos;
+    while (e < n && is_digit(src_[e])) ++e;
+    if (e < n && src_[e] == '.') {
+      ++e;
+      while (e < n && is_digit(src_[e])) ++e;
+    }
+    if (e < n && (src_[e] == 'e' || src_[e] == 'E')) {
+      std::size_t x = e + 1;
+      if (x < n && (src_[x] == '+' || src_[x] == '-')) ++x;
+      if (x < n && is_digit(src_[x])) {
+        while (x < n && is_digit(src_[x])) ++x;
+        e = x;
+      }
+    }
+    t.end = e;
+    if (e < n && (is_name_char(src_[e]) || src_[e] == '.')) {
+      t.kind = Tok::Bad;
+      while (t.end < n && (is_name_char(src_[t.end]) || src_[t.end] == '.')) ++t.end;
+    }
+    return t;
+  }
+
+  std::string_view token_text(const Token& t) const { return src_.substr(t.start, t.end - t.start); }
+  void advance() { cur_ = scan(cur_.end); }
+  Token peek() const { return scan(cur_.end); }
+
+  bool is_keyword(const Token& t, std::string_view word) const {
+    return t.kind == Tok::Name && same_name(token_text(t), word);
+  }
+  bool is_any_keyword(const Token& t) const {
+    return is_keyword(t, "AND") || is_keyword(t, "OR") || is_keyword(t, "XOR") || is_keyword(t, "NOT");
+  }
+
+  // ---- errors -----------------------------------------------------------
+
+  int fail_code(int code) {
+    if (err_ == 0) err_ = code;
+    return err_;
+  }
+  bool fail(int code) {
+    fail_code(code);
+    return false;
+  }
+  // A failure of evaluation (not of syntax or names): ignored in a side that
+  // AND or OR does not need.
+  bool check(int code) { return code == 0 || skip_ > 0 || fail(code); }
+
+  // ---- grammar, loosest level first ----------------------------------------
+
+  bool parse_or(Value& v) {
+    if (!parse_and(v)) return false;
+    for (;;) {
+      bool is_or = is_keyword(cur_, "OR");
+      if (!is_or && !is_keyword(cur_, "XOR")) return true;
+      advance();
+      bool left = skip_ == 0 && truth(v);
+      bool skip_right = is_or && left;
+      Value rhs;
+      if (skip_right) ++skip_;
+      bool ok = parse_and(rhs);
+      if (skip_right) --skip_;
+      if (!ok) return false;
+      if (skip_ == 0) v.set_integer(is_or ? (left || truth(rhs)) : (left != truth(rhs)));
+    }
+  }
+
+  bool parse_and(Value& v) {
+    if (!parse_not(v)) return false;
+    while (is_keyword(cur_, "AND")) {
+      advance();
+      bool left = skip_ == 0 && truth(v);
+      Value rhs;
+      if (!left) ++skip_;
+      bool ok = parse_not(rhs);
+      if (!left) --skip_;
+      if (!ok) return false;
+      if (skip_ == 0) v.set_integer(left && truth(rhs));
+    }
+    return true;
+  }
+
+  bool parse_not(Value& v) {
+    int nots = 0;
+    while (cur_.kind == Tok::Tilde || is_keyword(cur_, "NOT")) {
+      ++nots;
+      advance();
+    }
+    if (!parse_compare(v)) return false;
+    if (nots > 0 && skip_ == 0) v.set_integer(truth(v) != (nots % 2 == 1));
+    return true;
+  }
+
+  // The comparison operator at the current token, if any; words is how many
+  // tokens it takes ("NOT =" and "~ =" take two).
+  bool comparison_at(Tok& op, int& words) {
+    switch (cur_.kind) {
+      case Tok::Eq: case Tok::Lt: case Tok::Gt: case Tok::Ne: case Tok::Le: case Tok::Ge:
+        op = cur_.kind;
+        words = 1;
+        return true;
+      default: break;
+    }
+    if (cur_.kind != Tok::Tilde && !is_keyword(cur_, "NOT")) return false;
+    switch (peek().kind) {
+      case Tok::Eq: op = Tok::Ne; break;
+      case Tok::Lt: op = Tok::Ge; break;
+      case Tok::Gt: op = Tok::Le; break;
+      default: return false;
+    }
+    words = 2;
+    return true;
+  }
+
+  bool parse_compare(Value& v) {
+    if (!parse_concat(v)) return false;
+    Tok op;
+    int words = 0;
+    while (comparison_at(op, words)) {
+      for (int k = 0; k < words; ++k) advance();
+      Value rhs;
+      if (!parse_concat(rhs)) return false;
+      if (skip_ > 0) continue;
+      int c = compare(v, rhs);
+      bool r = false;
+      switch (op) {
+        case Tok::Eq: r = c == 0; break;
+        case Tok::Ne: r = c != 0; break;
+        case Tok::Lt: r = c < 0; break;
+        case Tok::Gt: r = c > 0; break;
+        case Tok::Le: r = c <= 0; break;
+        case Tok::Ge: r = c >= 0; break;
+        default: break;
+      }
+      v.set_integer(r);
+    }
+    return true;
+  }
+
+  bool parse_concat(Value& v) {
+    if (!parse_arithmetic(0, v)) return false;
+    while (cur_.kind == Tok::Amp) {
+      advance();
+      Value rhs;
+      if (!parse_arithmetic(0, rhs)) return false;
+      if (skip_ > 0) continue;
+      NumberText nb;
+      std::string_view right = text_of(rhs, nb);
+      if (v.kind != Kind::Text || !v.owns) {
+        NumberText lb;
+        std::string_view left = text_of(v, lb);
+        std::string joined;
+        joined.reserve(left.size() + right.size());
+        joined.append(left);
+        v.start_text() = std::move(joined);
+      }
+      if (v.own.size() + right.size() > kMaxText) return fail(files::kIllegalExpression);
+      v.own.append(right);
+    }
+    return true;
+  }
+
+  // The arithmetic levels, loosest first: 0 is + and -, 1 is * / %, 2 is ^.
+  bool arithmetic_operator(int level, Op& op) const {
+    switch (cur_.kind) {
+      case Tok::Plus: op = Op::Add; return level == 0;
+      case Tok::Minus: op = Op::Sub; return level == 0;
+      case Tok::Star: op = Op::Mul; return level == 1;
+      case Tok::Slash: op = Op::Div; return level == 1;
+      case Tok::Percent: op = Op::Mod; return level == 1;
+      case Tok::Caret: op = Op::Pow; return level == 2;
+      default: return false;
+    }
+  }
+
+  bool parse_arithmetic(int level, Value& v) {
+    auto operand = [&](Value& x) { return level == 2 ? parse_unary(x) : parse_arithmetic(level + 1, x); };
+    if (!operand(v)) return false;
+    Op op;
+    while (arithmetic_operator(level, op)) {
+      advance();
+      Value rhs;
+      if (!operand(rhs)) return false;
+      if (skip_ == 0 && !check(arithmetic(op, v, rhs, v))) return false;
+    }
+    return true;
+  }
+
+  // Unary minus binds tighter than everything but parentheses: -2^2 is 4.
+  bool parse_unary(Value& v) {
+    bool minus = false;
+    while (cur_.kind == Tok::Minus || cur_.kind == Tok::Plus) {
+      if (cur_.kind == Tok::Minus) minus = !minus;
+      advance();
+    }
+    if (!parse_primary(v)) return false;
+    if (minus && skip_ == 0) return check(negate(v, v));
+    return true;
+  }
+
+  bool parse_primary(Value& v) {
+    switch (cur_.kind) {
+      case Tok::Number:
+        if (!number_literal(v)) return false;
+        advance();
+        return true;
+      case Tok::Text:
+        text_literal(v);
+        advance();
+        return true;
+      case Tok::LParen: {
+        if (!enter()) return false;
+        advance();
+        if (!parse_or(v)) return false;
+        if (cur_.kind != Tok::RParen) return fail(files::kIllegalExpression);
+        advance();
+        --depth_;
+        return true;
+      }
+      case Tok::Name:
+        if (is_any_keyword(cur_)) return fail(files::kIllegalExpression);
+        return parse_call(v);
+      default: return fail(files::kIllegalExpression);
+    }
+  }
+
+  bool enter() {
+    if (++depth_ > kMaxDepth) return fail(files::kIllegalExpression);
+    return true;
+  }
+
+  // ---- literals -----------------------------------------------------------
+
+  bool number_literal(Value& v) {
+    std::string_view t = token_text(cur_);
+    if (int radix = radix_of(t.back())) {
+      std::uint64_t n = 0;
+      for (char c : t.substr(0, t.size() - 1)) {
+        std::uint64_t d = static_cast<std::uint64_t>(digit_value(c));
+        if (n > (static_cast<std::uint64_t>(INT64_MAX) - d) / static_cast<std::uint64_t>(radix)) {
+          return fail(files::kIllegalExpression);
+        }
+        n = n * static_cast<std::uint64_t>(radix) + d;
+      }
+      v.set_integer(static_cast<std::int64_t>(n));
+      return true;
+    }
+    std::size_t e = t.find_first_of("eE");
+    if (e != std::string_view::npos) {
+      std::string copy(t);
+      double r = std::strtod(copy.c_str(), nullptr);
+      if (!std::isfinite(r)) return check(files::kIllegalExpression);  // beyond any REAL
+      v.set_real(r);
+      return true;
+    }
+    std::size_t point = t.find('.');
+    std::string_view whole = t.substr(0, point);
+    std::string_view fraction = point == std::string_view::npos ? std::string_view() : t.substr(point + 1);
+    return number_from_digits(whole, fraction, false, v) || check(files::kIllegalExpression);
+  }
+
+  void text_literal(Value& v) {
+    std::string_view body = src_.substr(cur_.start + 1, cur_.end - cur_.start - 2);
+    if (!cur_.doubled_quote) {
+      v.set_borrowed(body);
+      return;
+    }
+    std::string& s = v.start_text();
+    s.reserve(body.size());
+    for (std::size_t i = 0; i < body.size(); ++i) {
+      s += body[i];
+      if (body[i] == '\'') ++i;  // the second quote of a pair
+    }
+  }
+
+  // ---- calls ----------------------------------------------------------------
+
+  // The argument list after a function's name: each argument is read into the
+  // slot the callback gives for its index; omitted ones are reported as such.
+  // Returns false on a syntax error or when more than max arguments appear
+  // (max -1: any number).
+  template <class OnArgument>
+  bool parse_arguments(int max, int& count, OnArgument on_argument) {
+    count = 0;
+    if (cur_.kind != Tok::LParen) return true;
+    if (!enter()) return false;
+    advance();
+    if (cur_.kind == Tok::RParen) {
+      advance();
+      --depth_;
+      return true;
+    }
+    for (;;) {
+      if (max >= 0 && count >= max) return fail(files::kIllegalExpression);
+      bool omitted = cur_.kind == Tok::Comma || cur_.kind == Tok::RParen;
+      if (!on_argument(count, omitted)) return false;
+      ++count;
+      if (cur_.kind == Tok::Comma) {
+        advance();
+        continue;
+      }
+      if (cur_.kind != Tok::RParen) return fail(files::kIllegalExpression);
+      advance();
+      --depth_;
+      return true;
+    }
+  }
+
+  bool parse_call(Value& v) {
+    std::string_view name = token_text(cur_);
+    advance();
+    if (auto binding = find_binding(name)) return call_bound(*binding, v);
+    const BuiltinInfo* builtin = find_builtin(name);
+    if (!builtin) return fail(files::kUnknownName);
+    if (builtin->id == Builtin::Choose) return parse_choose(v);
+
+    Value args[kMaxBuiltinArgs];
+    bool present[kMaxBuiltinArgs] = {};
+    int count = 0;
+    bool ok = parse_arguments(builtin->max_args, count, [&](int k, bool omitted) {
+      if (omitted) return true;
+      present[k] = true;
+      return parse_or(args[k]);
+    });
+    if (!ok) return false;
+    for (int k = 0; k < builtin->min_args; ++k) {
+      if (k >= count || !present[k]) return fail(files::kParametersOmitted);
+    }
+    if (skip_ > 0) return true;
+    Value result;
+    if (!check(call_builtin(builtin->id, args, present, count, result))) return false;
+    v = std::move(result);
+    return true;
+  }
+
+  bool call_bound(const Binding& binding, Value& v) {
+    const int n = binding.parameter_count;
+    std::string small[8];
+    std::vector<std::string> big;
+    std::string* slots = small;
+    if (n > 8) {
+      big.resize(static_cast<std::size_t>(n));
+      slots = big.data();
+    }
+    int count = 0;
+    bool ok = parse_arguments(n, count, [&](int k, bool omitted) {
+      if (omitted) return true;
+      Value arg;
+      if (!parse_or(arg)) return false;
+      if (skip_ == 0) {
+        if (arg.kind == Kind::Text && arg.owns) {
+          slots[k] = std::move(arg.own);
+        } else {
+          NumberText nb;
+          slots[k].assign(text_of(arg, nb));
+        }
+      }
+      return true;
+    });
+    if (!ok) return false;
+    if (skip_ > 0) return true;
+    std::string result;
+    try {
+      result = binding.fn(std::span<const std::string>(slots, static_cast<std::size_t>(n)));
+    } catch (...) {
+      return fail(files::kIllegalExpression);
+    }
+    switch (binding.type) {
+      case ResultType::String: v.start_text() = std::move(result); break;
+      case ResultType::Long: {
+        Value t;
+        t.set_borrowed(result);
+        v.set_integer(to_integer(t));
+        break;
+      }
+      case ResultType::Real: {
+        Value t, num;
+        t.set_borrowed(result);
+        to_number(t, num);
+        v.set_real(num.kind == Kind::Real      ? num.r
+                   : num.kind == Kind::Decimal ? num.d.to_double()
+                                               : static_cast<double>(num.i));
+        break;
+      }
+    }
+    return true;
+  }
+
+  // CHOOSE(n, v1, v2 ...): the n-th value, the last one when n is out of
+  // range. Only the chosen value is evaluated; the others are read as a side
+  // AND would skip. When n lies beyond the values, the last one is read again.
+  bool parse_choose(Value& v) {
+    if (cur_.kind != Tok::LParen) return fail(files::kParametersOmitted);
+    std::int64_t n = 0;
+    bool chosen = false;
+    std::size_t last_start = 0;
+    int count = 0;
+    bool ok = parse_arguments(-1, count, [&](int k, bool omitted) {
+      if (omitted) return fail(files::kParametersOmitted);
+      if (k == 0) {
+        Value selector;
+        if (!parse_or(selector)) return false;
+        if (skip_ == 0) n = to_integer(selector);
+        return true;
+      }
+      last_start = cur_.start;
+      bool take = skip_ == 0 && n == k;
+      Value other;
+      if (!take) ++skip_;
+      bool read = parse_or(take ? v : other);
+      if (!take) --skip_;
+      chosen = chosen || (take && read);
+      return read;
+    });
+    if (!ok) return false;
+    if (count < 2) return fail(files::kParametersOmitted);
+    if (skip_ > 0 || chosen) return true;
+    Token after = cur_;
+    cur_ = scan(last_start);
+    bool read = parse_or(v);
+    cur_ = after;
+    return read;
+  }
+
+  std::string_view src_;
+  Token cur_;
+  int err_ = 0;
+  int skip_ = 0;   // > 0 while reading a side whose value is not needed
+  int depth_ = 0;
+};
+
+}  // namespace
+
+std::string evaluate(std::string_view expression) {
+  try {
+    Evaluator ev(expression);
+    std::string result;
+    int code = ev.run(result);
+    if (code != 0) {
+      files::set_error(code);
+      return {};
+    }
+    files::clear_error();
+    return result;
+  } catch (const std::bad_alloc&) {
+    files::set_error(files::kInsufficientMemory);
+  } catch (...) {
+    files::set_error(files::kIllegalExpression);
+  }
+  return {};
+}
+
+}  // namespace eval
