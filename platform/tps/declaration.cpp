@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/files/errors.h"
+#include "platform/files/paths.h"
 #include "platform/tps/format.h"
 
 namespace tps {
@@ -23,12 +24,6 @@ bool same_name(std::string_view a, std::string_view b) {
     if (up(a[i]) != up(b[i])) return false;
   }
   return true;
-}
-
-// The runtime's "\" path as the operating system's path.
-std::filesystem::path system_path(std::string name) {
-  std::replace(name.begin(), name.end(), '\\', '/');
-  return std::filesystem::path(name);
 }
 
 const char* type_name(std::uint8_t type) {
@@ -103,11 +98,19 @@ int Declaration::report(const Fault& f) {
   return f.code;
 }
 
-int Declaration::open(int) { return open_source(nullptr); }
+int Declaration::open(int) { return open_named(nullptr); }
 
-int Declaration::open_with_key(int, const Key& key) { return open_source(&key); }
+int Declaration::open_with_key(int, const Key& key) { return open_named(&key); }
 
-int Declaration::open_source(const Key* given_key) {
+int Declaration::open_bytes(std::unique_ptr<Source> bytes, const std::string& table_name) {
+  if (open_) {
+    files::set_error(files::kFileAlreadyOpen);
+    return files::kFileAlreadyOpen;
+  }
+  return attach(std::move(bytes), table_name, nullptr);
+}
+
+int Declaration::open_named(const Key* given_key) {
   if (open_) {
     files::set_error(files::kFileAlreadyOpen);
     return files::kFileAlreadyOpen;
@@ -122,7 +125,7 @@ int Declaration::open_source(const Key* given_key) {
     files::set_error(files::kInvalidFilename);
     return files::kInvalidFilename;
   }
-  const std::filesystem::path path = system_path(name);
+  const std::filesystem::path path = files::os_path(name);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
     const auto parent = path.parent_path();
@@ -136,10 +139,17 @@ int Declaration::open_source(const Key* given_key) {
     files::set_error(files::kAccessDenied);
     return files::kAccessDenied;
   }
-  std::unique_ptr<Source> source = std::move(plain);
+  return attach(std::move(plain), table_name, given_key);
+}
+
+int Declaration::attach(std::unique_ptr<Source> source, const std::string& table_name,
+                        const Key* given_key) {
   unsigned char head[format::kHeaderSize];
   const bool whole_header = source->size() >= sizeof head && source->read(0, sizeof head, head);
-  if (whole_header && !TpsFile::has_plain_marks(head) && source->size() % format::kUnit == 0) {
+  // A plain header starts with four zero bytes; an enciphered one almost never does.
+  const bool enciphered = whole_header && (head[0] | head[1] | head[2] | head[3]) != 0 &&
+                          source->size() % format::kUnit == 0;
+  if (enciphered) {
     std::optional<Key> key;
     if (given_key) key = *given_key;
     else key = key_from_password(owner_ ? clip(owner_()) : std::string());

@@ -15,8 +15,8 @@
 //   - RECORDS is the table's row counter; a table without one is counted.
 //   - A table whose record is longer than the record storage is refused at
 //     OPEN with error 47 rather than read past the storage.
-//   - A file without the marks of a plain TopSpeed header whose size fits an
-//     enciphered file is taken to be enciphered: until the driver's way from
+//   - A file whose first four bytes are not zero (a plain header's are) and
+//     whose size fits an enciphered file is taken to be enciphered: until the driver's way from
 //     password to key is known, it fails with 90 and says so. Deciphered with
 //     a key, a header without the marks means a wrong password: 36.
 //   - Damage found while opening (header, table list, definition) gives 36;
@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/name_source.h"
 #include "platform/tps/crypt.h"
 #include "platform/tps/definition.h"
 #include "platform/tps/table_read.h"
@@ -54,7 +55,7 @@ inline constexpr int kSize = 0x7CB9;
 
 class Declaration {
  public:
-  using TextSource = std::function<std::string()>;
+  using TextSource = files::NameSource;
   static constexpr std::size_t kRecordStorage = 65520;
 
   // `storage` must hold kRecordStorage bytes and outlive the declaration.
@@ -66,6 +67,9 @@ class Declaration {
   int open(int access_mode);
   // Test entry point: opens an enciphered file with its key words given.
   int open_with_key(int access_mode, const Key& key);
+  // Test and fuzzing entry point: opens table `table_name` (empty: the first)
+  // of a file whose bytes are already at hand.
+  int open_bytes(std::unique_ptr<Source> bytes, const std::string& table_name);
   int close();
   bool is_open() const { return open_; }
 
@@ -93,7 +97,8 @@ class Declaration {
  private:
   enum class Position { Start, Pointer, Current, Off };
 
-  int open_source(const Key* key);
+  int open_named(const Key* key);
+  int attach(std::unique_ptr<Source> source, const std::string& table_name, const Key* key);
   int read(int direction);
   int report(const Fault& f);
   const MemoDef* memo(int n) const;
