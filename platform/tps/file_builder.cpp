@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <set>
 
 #include "platform/tps/bytes.h"
@@ -90,6 +91,7 @@ std::string collation_tables() {
 struct FileBuilder::Impl {
   std::vector<Table> tables;
   std::uint32_t last_number = 1;  // the first row gets 2
+  std::optional<std::uint32_t> changes;
   std::string error;
   std::uint64_t page_bytes = 0;
 
@@ -239,7 +241,7 @@ struct FileBuilder::Impl {
     std::memcpy(h + format::kHdrSignature, format::kSignature, sizeof format::kSignature);
     put::store_u32be(h + format::kHdrLastRecord, last_number);
     // The driver counts its changes here; a fresh file with no rows shows 3.
-    bytes::store_u32le(h + format::kHdrChanges, 3 + rows);
+    bytes::store_u32le(h + format::kHdrChanges, changes ? *changes : 3 + rows);
     bytes::store_u32le(h + format::kHdrRoot, root);
     // One block over every unit. The driver files its single block under the
     // pair whose index is the block's size in units; pairs before it are (0,0),
@@ -335,6 +337,8 @@ void FileBuilder::keep_last_record_number(std::uint32_t n) {
 }
 
 std::uint32_t FileBuilder::last_record_number() const { return impl_->last_number; }
+
+void FileBuilder::set_changes(std::uint32_t changes) { impl_->changes = changes; }
 
 bool FileBuilder::write(const std::filesystem::path& path) { return impl_->write(path); }
 

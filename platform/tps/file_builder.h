@@ -49,6 +49,9 @@ class FileBuilder {
   // does after the last rows were deleted.
   void keep_last_record_number(std::uint32_t n);
   std::uint32_t last_record_number() const;
+  // The header's change counter (3 more than the rows unless set): a table
+  // rewritten after a change carries the old count plus one.
+  void set_changes(std::uint32_t changes);
 
   // Writes the file (replacing one that is there). False, with error(), when
   // anything went wrong before or during writing.

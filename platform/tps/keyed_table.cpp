@@ -1,0 +1,468 @@
+#include "platform/tps/keyed_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "platform/files/errors.h"
+#include "platform/tps/bytes.h"
+#include "platform/tps/file_builder.h"
+#include "platform/tps/format.h"
+#include "platform/tps/keys.h"
+#include "platform/tps/source.h"
+#include "platform/tps/table_read.h"
+#include "platform/tps/tps_file.h"
+
+namespace tps {
+
+namespace {
+
+constexpr char kWriteFault[] = "TPS-WRITE";
+
+std::string upper_ascii(std::string_view s) {
+  std::string u(s);
+  for (char& c : u) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return u;
+}
+
+bool is_integer(std::uint8_t type) {
+  return type == format::kTypeByte || type == format::kTypeShort || type == format::kTypeUShort ||
+         type == format::kTypeLong || type == format::kTypeULong;
+}
+
+bool is_signed(std::uint8_t type) {
+  return type == format::kTypeShort || type == format::kTypeLong;
+}
+
+std::int64_t read_integer(const FieldDef& f, std::string_view record) {
+  const std::size_t n = std::min<std::size_t>(f.length, 4);
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    v |= static_cast<std::uint64_t>(static_cast<unsigned char>(record[f.offset + i])) << (8 * i);
+  }
+  if (is_signed(f.type) && n > 0 && (v >> (8 * n - 1)) & 1) {
+    return static_cast<std::int64_t>(v) - (std::int64_t{1} << (8 * n));
+  }
+  return static_cast<std::int64_t>(v);
+}
+
+// Writes the file beside its final place and renames it over the old one, so
+// a failed write leaves the old table whole.
+bool write_replacing(FileBuilder& builder, const std::filesystem::path& path) {
+  std::random_device random;
+  std::filesystem::path temp = path;
+  temp += ".~" + std::to_string(random());
+  if (!builder.write(temp)) return false;
+  std::error_code ec;
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+int write_failed(const FileBuilder& builder, const std::filesystem::path& path) {
+  const std::string why = builder.error().empty() ? "cannot replace " + path.string()
+                                                   : builder.error();
+  files::set_driver_error(files::kFileSystemError, kWriteFault, why);
+  return files::kFileSystemError;
+}
+
+}  // namespace
+
+int KeyedTable::done(int code) {
+  if (code == 0) {
+    files::clear_error();
+  } else {
+    files::set_error(code);
+  }
+  return code;
+}
+
+int KeyedTable::create(const std::filesystem::path& path, const TableDef& def, std::string name) {
+  FileBuilder builder;
+  builder.add_table(def, std::move(name));
+  if (!write_replacing(builder, path)) return write_failed(builder, path);
+  return done(0);
+}
+
+int KeyedTable::open(const std::filesystem::path& path, std::string_view table) {
+  if (open_) return done(files::kFileAlreadyOpen);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return done(files::kFileNotFound);
+  path_ = path;
+  wanted_table_ = std::string(table);
+  if (const int rc = load(); rc != 0) return rc;
+  open_ = true;
+  clear();
+  current_ = 0;
+  set();
+  return done(0);
+}
+
+int KeyedTable::close() {
+  if (!open_) return done(files::kFileNotOpen);
+  open_ = false;
+  tables_.clear();
+  current_ = 0;
+  return done(0);
+}
+
+int KeyedTable::load() {
+  auto source = std::make_unique<FileSource>();
+  if (!source->open(path_)) return done(files::kAccessDenied);
+  TpsFile file;
+  auto report = [](const Fault& f) {
+    files::set_driver_error(f.code, f.driver_code, f.text);
+    return f.code;
+  };
+  if (const Fault f = file.open(std::move(source)); f) return report(f);
+  std::vector<TableEntry> entries;
+  if (const Fault f = list_tables(file, entries); f) return report(f);
+  std::sort(entries.begin(), entries.end(),
+            [](const TableEntry& a, const TableEntry& b) { return a.number < b.number; });
+
+  std::vector<Table> tables;
+  std::size_t selected = entries.size();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    Table t;
+    t.name = entries[i].name;
+    t.number = entries[i].number;
+    if (const Fault f = read_definition(file, t.number, t.def); f) return report(f);
+    t.keys.resize(t.def.keys.size());
+    const std::string prefix = table_prefix(t.number, format::kKindRow);
+    TreeCursor cursor(file);
+    bool ok = cursor.seek(prefix);
+    for (; ok && cursor.valid() && cursor.header().substr(0, prefix.size()) == prefix;
+         ok = cursor.next()) {
+      if (cursor.header().size() != format::kRowHeaderLength) continue;
+      Row row;
+      row.record = std::string(cursor.data());
+      row.record.resize(t.def.record_length, '\0');
+      t.rows.emplace(bytes::u32be(cursor.header().data() + 5), std::move(row));
+    }
+    if (!ok) {
+      files::set_driver_error(files::kFileSystemError, fault::kTree, cursor.fault());
+      return files::kFileSystemError;
+    }
+    MemoReader memos(file);
+    for (auto& [number, row] : t.rows) {
+      row.memos.resize(t.def.memos.size());
+      for (std::size_t m = 0; m < t.def.memos.size(); ++m) {
+        const bool blob = t.def.memos[m].is_blob();
+        std::int64_t size = 0;
+        if (const Fault f = memos.size(t.number, number, static_cast<std::uint8_t>(m), blob, size); f) {
+          return report(f);
+        }
+        if (size > 0) {
+          const Fault f = memos.read(t.number, number, static_cast<std::uint8_t>(m), blob, 0,
+                                     size - 1, row.memos[m]);
+          if (f) return report(f);
+        }
+      }
+      index(t, number, row.record, true);
+    }
+    if (selected == entries.size() &&
+        (wanted_table_.empty() || upper_ascii(t.name) == upper_ascii(wanted_table_))) {
+      selected = i;
+    }
+    tables.push_back(std::move(t));
+  }
+  if (selected == tables.size()) return done(files::kFileNotFound);
+  tables_ = std::move(tables);
+  selected_ = selected;
+  last_number_ = file.header().last_record;
+  changes_ = file.header().changes;
+  file_length_ = file.header().file_length;
+  return 0;
+}
+
+int KeyedTable::save() {
+  FileBuilder builder;
+  std::vector<std::pair<std::uint32_t, std::size_t>> order;  // record number, table
+  for (std::size_t i = 0; i < tables_.size(); ++i) {
+    builder.add_table(tables_[i].def, tables_[i].name, tables_[i].number);
+    for (const auto& [number, row] : tables_[i].rows) order.emplace_back(number, i);
+  }
+  // Record numbers are file-wide: rows of all tables go in in their order.
+  std::sort(order.begin(), order.end());
+  for (const auto& [number, i] : order) {
+    const Row& row = tables_[i].rows.at(number);
+    if (builder.add_row(i, row.record, row.memos, number) == 0) break;
+  }
+  builder.keep_last_record_number(last_number_);
+  builder.set_changes(changes_ + 1);
+  if (!write_replacing(builder, path_)) return write_failed(builder, path_);
+  ++changes_;
+  std::error_code ec;
+  file_length_ = std::filesystem::file_size(path_, ec);
+  return 0;
+}
+
+// Another KeyedTable (another declaration of the same file) may have saved
+// since this one last loaded or saved: its change counter then differs.
+int KeyedTable::sync() {
+  if (!open_) return done(files::kFileNotOpen);
+  std::ifstream in(path_, std::ios::binary);
+  char header[format::kHeaderSize];
+  if (!in.read(header, sizeof header)) return done(files::kFileNotFound);
+  if (bytes::u32le(header + format::kHdrChanges) == changes_ &&
+      bytes::u32le(header + format::kHdrFileLength) == file_length_) {
+    return 0;
+  }
+  in.close();
+  std::vector<Table> kept = std::move(tables_);
+  if (const int rc = load(); rc != 0) {
+    tables_ = std::move(kept);
+    return rc;
+  }
+  return 0;
+}
+
+void KeyedTable::index(Table& t, std::uint32_t number, const std::string& record, bool insert) {
+  for (std::size_t k = 0; k < t.def.keys.size(); ++k) {
+    if (t.def.keys[k].components.empty() || key_leaves_out(t.def, k, record)) continue;
+    std::pair<std::string, std::uint32_t> entry(key_bytes(t.def, k, record), number);
+    if (insert) {
+      t.keys[k].insert(std::move(entry));
+    } else {
+      t.keys[k].erase(entry);
+    }
+  }
+}
+
+bool KeyedTable::clashes(std::size_t k, const std::string& record, std::uint32_t except) const {
+  const Table& t = table();
+  const KeyDef& key = t.def.keys[k];
+  if ((key.flags & format::kKeyDup) || key.components.empty() ||
+      key_leaves_out(t.def, k, record)) {
+    return false;
+  }
+  const std::string bytes = key_bytes(t.def, k, record);
+  for (auto it = t.keys[k].lower_bound({bytes, 0}); it != t.keys[k].end() && it->first == bytes;
+       ++it) {
+    if (it->second != except) return true;
+  }
+  return false;
+}
+
+bool KeyedTable::check_unique(const std::string& record, std::uint32_t except) const {
+  for (std::size_t k = 0; k < table().def.keys.size(); ++k) {
+    if (clashes(k, record, except)) return false;
+  }
+  return true;
+}
+
+bool KeyedTable::duplicate(std::size_t key) const {
+  return open_ && key < table().def.keys.size() && clashes(key, buffer_, current_);
+}
+
+const TableDef& KeyedTable::definition() const {
+  static const TableDef none;
+  return open_ ? table().def : none;
+}
+
+std::int32_t KeyedTable::records() const {
+  return open_ ? static_cast<std::int32_t>(table().rows.size()) : 0;
+}
+
+void KeyedTable::clear() {
+  const TableDef& def = definition();
+  buffer_.assign(def.record_length, '\0');
+  for (const FieldDef& f : def.fields) {
+    if (f.type == format::kTypeString) std::memset(buffer_.data() + f.offset, ' ', f.length);
+  }
+  blobs_.assign(def.memos.size(), std::string());
+}
+
+std::int64_t KeyedTable::blob_size(int n) const {
+  if (n < 1 || static_cast<std::size_t>(n) > blobs_.size()) return 0;
+  return static_cast<std::int64_t>(blobs_[n - 1].size());
+}
+
+std::string KeyedTable::blob_read(int n, std::int64_t first, std::int64_t last) const {
+  if (n < 1 || static_cast<std::size_t>(n) > blobs_.size()) return {};
+  const std::string& b = blobs_[n - 1];
+  first = std::max<std::int64_t>(first, 0);
+  last = std::min<std::int64_t>(last, static_cast<std::int64_t>(b.size()) - 1);
+  if (first > last) return {};
+  return b.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first + 1));
+}
+
+void KeyedTable::blob_write(int n, std::int64_t first, std::string_view bytes) {
+  if (n < 1 || static_cast<std::size_t>(n) > blobs_.size() || first < 0) return;
+  std::string& b = blobs_[n - 1];
+  const std::size_t at = static_cast<std::size_t>(first);
+  if (b.size() < at + bytes.size()) b.resize(at + bytes.size(), '\0');
+  b.replace(at, bytes.size(), bytes);
+}
+
+void KeyedTable::blob_set_size(int n, std::int64_t size) {
+  if (n < 1 || static_cast<std::size_t>(n) > blobs_.size() || size < 0) return;
+  blobs_[n - 1].resize(static_cast<std::size_t>(size), '\0');
+}
+
+int KeyedTable::add() {
+  if (const int rc = sync(); rc != 0) return rc;
+  buffer_.resize(table().def.record_length, '\0');
+  if (!check_unique(buffer_, 0)) return done(files::kCreatesDuplicateKey);
+  if (last_number_ == 0xFFFFFFFFu) return done(files::kRecordLimitExceeded);
+  const Table before = table();
+  const std::uint32_t number = ++last_number_;
+  table().rows[number] = Row{buffer_, blobs_};
+  index(table(), number, buffer_, true);
+  if (const int rc = save(); rc != 0) {
+    table() = before;
+    --last_number_;
+    return rc;
+  }
+  current_ = number;
+  return done(0);
+}
+
+int KeyedTable::put() {
+  if (const int rc = sync(); rc != 0) return rc;
+  auto it = table().rows.find(current_);
+  if (current_ == 0 || it == table().rows.end()) return done(files::kRecordNotAvailable);
+  buffer_.resize(table().def.record_length, '\0');
+  if (!check_unique(buffer_, current_)) return done(files::kCreatesDuplicateKey);
+  const Table before = table();
+  index(table(), current_, it->second.record, false);
+  it->second = Row{buffer_, blobs_};
+  index(table(), current_, buffer_, true);
+  if (const int rc = save(); rc != 0) {
+    table() = before;
+    return rc;
+  }
+  return done(0);
+}
+
+int KeyedTable::erase() {
+  if (const int rc = sync(); rc != 0) return rc;
+  auto it = table().rows.find(current_);
+  if (current_ == 0 || it == table().rows.end()) return done(files::kRecordNotAvailable);
+  const Table before = table();
+  index(table(), current_, it->second.record, false);
+  table().rows.erase(it);
+  if (const int rc = save(); rc != 0) {
+    table() = before;
+    return rc;
+  }
+  current_ = 0;
+  return done(0);
+}
+
+int KeyedTable::read_row(std::uint32_t number) {
+  const Row& row = table().rows.at(number);
+  buffer_ = row.record;
+  blobs_ = row.memos;
+  blobs_.resize(table().def.memos.size());
+  current_ = number;
+  return done(0);
+}
+
+int KeyedTable::fetch(std::size_t key) {
+  if (const int rc = sync(); rc != 0) return rc;
+  const Table& t = table();
+  if (key >= t.def.keys.size() || t.def.keys[key].components.empty() ||
+      key_leaves_out(t.def, key, buffer_)) {
+    return done(files::kRecordNotFound);
+  }
+  const std::string bytes = key_bytes(t.def, key, buffer_);
+  const auto it = t.keys[key].lower_bound({bytes, 0});
+  if (it == t.keys[key].end() || it->first != bytes) return done(files::kRecordNotFound);
+  order_ = Order::Key;
+  order_key_ = key;
+  at_start_ = false;
+  position_ = *it;
+  return read_row(it->second);
+}
+
+void KeyedTable::set() {
+  order_ = Order::Physical;
+  at_start_ = true;
+}
+
+void KeyedTable::set_key(std::size_t key) {
+  order_ = Order::Key;
+  order_key_ = key;
+  at_start_ = true;
+}
+
+int KeyedTable::next() {
+  if (const int rc = sync(); rc != 0) return rc;
+  const Table& t = table();
+  if (order_ == Order::Physical) {
+    const auto it = at_start_ ? t.rows.begin() : t.rows.upper_bound(position_.second);
+    if (it == t.rows.end()) return done(files::kRecordNotAvailable);
+    at_start_ = false;
+    position_ = {std::string(), it->first};
+    return read_row(it->first);
+  }
+  if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
+  const auto& entries = t.keys[order_key_];
+  const auto it = at_start_ ? entries.begin() : entries.upper_bound(position_);
+  if (it == entries.end()) return done(files::kRecordNotAvailable);
+  at_start_ = false;
+  position_ = *it;
+  return read_row(it->second);
+}
+
+int KeyedTable::previous() {
+  if (const int rc = sync(); rc != 0) return rc;
+  const Table& t = table();
+  if (order_ == Order::Physical) {
+    auto it = at_start_ ? t.rows.end() : t.rows.lower_bound(position_.second);
+    if (it == t.rows.begin()) return done(files::kRecordNotAvailable);
+    --it;
+    at_start_ = false;
+    position_ = {std::string(), it->first};
+    return read_row(it->first);
+  }
+  if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
+  const auto& entries = t.keys[order_key_];
+  auto it = at_start_ ? entries.end() : entries.lower_bound(position_);
+  if (it == entries.begin()) return done(files::kRecordNotAvailable);
+  --it;
+  at_start_ = false;
+  position_ = *it;
+  return read_row(it->second);
+}
+
+std::int64_t KeyedTable::auto_number(std::size_t key) {
+  if (const int rc = sync(); rc != 0) return 0;
+  const Table& t = table();
+  if (key >= t.def.keys.size() || t.def.keys[key].components.size() != 1) {
+    done(files::kFunctionNotSupported);
+    return 0;
+  }
+  const KeyComponent& c = t.def.keys[key].components[0];
+  const FieldDef& f = t.def.fields[c.field];
+  if (!is_integer(f.type)) {
+    done(files::kFunctionNotSupported);
+    return 0;
+  }
+  std::int64_t highest = 0;
+  const auto& entries = t.keys[key];
+  if (!entries.empty()) {
+    // The highest value ends an ascending key and starts a descending one.
+    const std::uint32_t holder = (c.flags & format::kComponentDescending)
+                                     ? entries.begin()->second
+                                     : entries.rbegin()->second;
+    highest = read_integer(f, t.rows.at(holder).record);
+  }
+  const std::int64_t value = highest + 1;
+  const std::size_t n = std::min<std::size_t>(f.length, 4);
+  for (std::size_t i = 0; i < n; ++i) {
+    buffer_[f.offset + i] = static_cast<char>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
+  }
+  done(0);
+  return value;
+}
+
+}  // namespace tps
