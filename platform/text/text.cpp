@@ -1,7 +1,9 @@
 #include "platform/text/text.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <system_error>
 
 namespace text {
 
@@ -104,8 +106,8 @@ std::string_view sub(std::string_view s, long position, long length) {
   long n = static_cast<long>(s.size());
   if (position < 0) position = n + position + 1;
   if (position < 1 || position > n || length <= 0) return {};
-  long last = std::min(n, position + length - 1);
-  return s.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(last - position + 1));
+  const long available = n - position + 1;
+  return s.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(std::min(length, available)));
 }
 
 int compare(std::string_view a, std::string_view b) {
@@ -127,53 +129,97 @@ std::string int_text(std::int64_t v) { return std::to_string(v); }
 
 namespace {
 
-std::int32_t truncate_long(double v) {
-  if (std::isnan(v)) return 0;
-  v = std::trunc(v);
-  if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-    return std::numeric_limits<std::int32_t>::max();
-  if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-    return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(v);
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal number as written in a text: its sign and the digits on either
+// side of the point, kept as digits so that nothing is lost before truncation.
+struct DecimalText {
+  bool negative = false;
+  std::string_view whole;     // digits before the point
+  std::string_view fraction;  // digits after it
+  std::size_t begin = 0;      // where the digits (or the point) start
+  std::size_t end = 0;        // where the number stopped
+  bool has_digits() const { return !whole.empty() || !fraction.empty(); }
+};
+
+DecimalText read_decimal(std::string_view s, std::size_t i) {
+  DecimalText d;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
+    d.negative = s[i] == '-';
+    ++i;
+  }
+  d.begin = i;
+  std::size_t from = i;
+  while (i < s.size() && is_digit(s[i])) ++i;
+  d.whole = s.substr(from, i - from);
+  if (i < s.size() && s[i] == '.') {
+    from = ++i;
+    while (i < s.size() && is_digit(s[i])) ++i;
+    d.fraction = s.substr(from, i - from);
+  }
+  d.end = i;
+  return d;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+// d x 10^exponent truncated toward zero into 32 bits, held at the range's
+// ends. Worked on the decimal digits: through a double, 4.35e2 would truncate
+// to 434 and 2.99999999999999999999 to 3.
+std::int32_t truncate_long(const DecimalText& d, std::int64_t exponent) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  const std::size_t count = d.whole.size() + d.fraction.size();
+  auto digit = [&d](std::size_t k) -> int {
+    if (k < d.whole.size()) return d.whole[k] - '0';
+    k -= d.whole.size();
+    return k < d.fraction.size() ? d.fraction[k] - '0' : 0;  // zeros beyond the last digit
+  };
+  std::size_t first = 0;
+  while (first < count && digit(first) == 0) ++first;
+  const std::int64_t point = static_cast<std::int64_t>(d.whole.size()) + exponent;
+  if (first == count || point <= static_cast<std::int64_t>(first)) return 0;
+  std::int64_t v = 0;
+  if (point - static_cast<std::int64_t>(first) > 10) {
+    v = kMax + 2;  // more digits than 32 bits hold
+  } else {
+    for (auto k = static_cast<std::int64_t>(first); k < point; ++k) v = v * 10 + digit(static_cast<std::size_t>(k));
+  }
+  if (d.negative) return v > kMax + 1 ? std::numeric_limits<std::int32_t>::min() : static_cast<std::int32_t>(-v);
+  return v > kMax ? std::numeric_limits<std::int32_t>::max() : static_cast<std::int32_t>(v);
+}
+
+std::size_t skip_blanks(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  return i;
+}
 
 }  // namespace
 
 double to_number(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size() && s[i] == ' ') ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
-    negative = s[i] == '-';
-    ++i;
-  }
+  const DecimalText d = read_decimal(s, skip_blanks(s));
+  if (!d.has_digits()) return 0;
+  // The digits and the point stand together in s; from_chars gives the nearest
+  // double and, unlike strtod, ignores the process's locale.
   double v = 0;
-  while (i < s.size() && is_digit(s[i])) v = v * 10 + (s[i++] - '0');
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    double scale = 0.1;
-    while (i < s.size() && is_digit(s[i])) {
-      v += (s[i++] - '0') * scale;
-      scale /= 10;
-    }
+  const auto [ptr, error] = std::from_chars(s.data() + d.begin, s.data() + d.end, v);
+  if (error == std::errc::result_out_of_range) {
+    v = d.whole.find_first_not_of('0') == std::string_view::npos ? 0.0 : HUGE_VAL;
   }
-  return negative ? -v : v;
+  if (v == 0) return 0;  // the runtime's numbers have no -0
+  return d.negative ? -v : v;
 }
 
-std::int32_t to_long(std::string_view s) { return truncate_long(to_number(s)); }
+std::int32_t to_long(std::string_view s) { return truncate_long(read_decimal(s, skip_blanks(s)), 0); }
 
 std::string deformat_reduce(std::string_view s) {
   std::string r;
   bool have_e = false, have_point = false;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    char c = s[i];
-    char prev = r.empty() ? '\0' : r.back();
-    bool after_e = prev == 'E' || prev == 'e';
+    const char c = s[i];
+    // Signs are judged by their neighbour in s, not in what has been kept.
+    const bool after_e = i > 0 && (s[i - 1] == 'E' || s[i - 1] == 'e');
     if (is_digit(c)) {
       r += c;
-    } else if (c == '-' && (r.empty() || after_e)) {
+    } else if (c == '-' && (i == 0 || after_e)) {
       r += c;
     } else if (c == '+' && after_e) {
       r += c;
@@ -189,40 +235,21 @@ std::string deformat_reduce(std::string_view s) {
 }
 
 std::int32_t deformat_to_long(std::string_view s) {
-  std::string r = deformat_reduce(s);
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < r.size() && r[i] == '-') {
-    negative = true;
-    ++i;
-  }
-  double mantissa = 0;
-  bool digits = false;
-  while (i < r.size() && is_digit(r[i])) {
-    mantissa = mantissa * 10 + (r[i++] - '0');
-    digits = true;
-  }
-  if (i < r.size() && r[i] == '.') {
-    ++i;
-    double scale = 0.1;
-    while (i < r.size() && is_digit(r[i])) {
-      mantissa += (r[i++] - '0') * scale;
-      scale /= 10;
-      digits = true;
-    }
-  }
-  if (!digits) return 0;
+  const std::string r = deformat_reduce(s);
+  const DecimalText d = read_decimal(r, 0);
+  if (!d.has_digits()) return 0;
+  // Far beyond any text's length, so the cap never changes a result.
+  constexpr std::int64_t kExponentCap = 1'000'000'000'000;
+  std::int64_t exponent = 0;
+  std::size_t i = d.end;
   if (i < r.size() && (r[i] == 'E' || r[i] == 'e')) {
     ++i;
-    bool exp_negative = false;
-    if (i < r.size() && (r[i] == '-' || r[i] == '+')) exp_negative = r[i++] == '-';
-    int exponent = 0;
-    while (i < r.size() && is_digit(r[i])) {
-      exponent = std::min(exponent * 10 + (r[i++] - '0'), 400);
-    }
-    mantissa *= std::pow(10.0, exp_negative ? -exponent : exponent);
+    bool negative = false;
+    if (i < r.size() && (r[i] == '-' || r[i] == '+')) negative = r[i++] == '-';
+    while (i < r.size() && is_digit(r[i])) exponent = std::min(exponent * 10 + (r[i++] - '0'), kExponentCap);
+    if (negative) exponent = -exponent;
   }
-  return truncate_long(negative ? -mantissa : mantissa);
+  return truncate_long(d, exponent);
 }
 
 }  // namespace text

@@ -64,19 +64,22 @@ std::string int_text(std::int64_t v);
 
 // The runtime's conversion of a text to a number: leading blanks, an optional
 // sign, digits, an optional decimal point and fraction; anything after that
-// ends the number. A text without a number gives 0.
+// ends the number. The nearest double to it; a text without a number gives 0
+// (never -0).
 double to_number(std::string_view s);
-// The same, truncated toward zero into a signed 32-bit number (values beyond
-// the range are held at its ends).
+// The same number, truncated toward zero into a signed 32-bit number (values
+// beyond the range are held at its ends). Truncated on the decimal digits, so
+// "2.99999999999999999999" gives 2 although no double lies below 3 there.
 std::int32_t to_long(std::string_view s);
 
 // DEFORMAT without a picture: the characters kept are the digits, a '-' that is
-// the first character or follows an E/e, a '+' that follows an E/e, the first
-// E/e and the first '.'; every other character is dropped.
+// the first character of s or follows an E/e in s (kept or not), a '+' that
+// follows an E/e in s, the first E/e and the first '.'; every other character
+// is dropped.
 std::string deformat_reduce(std::string_view s);
 // The reduced text read as a decimal number (optional '-', digits, optional
 // fraction, optional exponent; no digit before the E, or nothing, gives 0),
-// truncated toward zero into a signed 32-bit number.
+// truncated toward zero into a signed 32-bit number exactly as to_long does.
 std::int32_t deformat_to_long(std::string_view s);
 
 // ---- fixed-capacity texts ------------------------------------------------------
@@ -112,11 +115,14 @@ class CString {
     return *this;
   }
 
+  // s may be a piece of this text itself (X = CLIP(LEFT(X))), hence memmove.
   void assign(std::string_view s) {
     std::size_t n = std::min(s.size(), kMaxLength);
-    const void* nul = std::memchr(s.data(), '\0', n);
-    if (nul) n = static_cast<std::size_t>(static_cast<const char*>(nul) - s.data());
-    std::memcpy(data_, s.data(), n);
+    if (n > 0) {
+      const void* nul = std::memchr(s.data(), '\0', n);
+      if (nul) n = static_cast<std::size_t>(static_cast<const char*>(nul) - s.data());
+      std::memmove(data_, s.data(), n);
+    }
     data_[n] = '\0';
     size_ = static_cast<std::uint32_t>(n);
   }
@@ -162,9 +168,10 @@ class FixedString {
     return *this;
   }
 
+  // s may be a piece of this text itself, hence memmove.
   void assign(std::string_view s) {
     std::size_t n = std::min(s.size(), N);
-    std::memcpy(data_, s.data(), n);
+    if (n > 0) std::memmove(data_, s.data(), n);
     std::memset(data_ + n, ' ', N - n);
   }
   void clear() { std::memset(data_, ' ', N); }
