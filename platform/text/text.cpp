@@ -111,10 +111,15 @@ std::string_view sub(std::string_view s, long position, long length) {
 }
 
 int compare(std::string_view a, std::string_view b) {
-  a = clip(a);
-  b = clip(b);
-  int c = a.compare(b);
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  const std::size_t n = std::min(a.size(), b.size());
+  const int c = a.substr(0, n).compare(b.substr(0, n));
+  if (c != 0) return c < 0 ? -1 : 1;
+  // The longer text's rest against the blanks that pad the shorter one.
+  const bool a_longer = a.size() > n;
+  for (char ch : (a_longer ? a : b).substr(n)) {
+    if (ch != ' ') return (static_cast<unsigned char>(ch) > ' ') == a_longer ? 1 : -1;
+  }
+  return 0;
 }
 
 bool blank(std::string_view s) { return clip(s).empty(); }

@@ -46,7 +46,8 @@ bool numeric(std::string_view s);
 std::string_view slice(std::string_view s, std::size_t first, std::size_t last);
 // SUB(s, position, length): a negative position counts from the end.
 std::string_view sub(std::string_view s, long position, long length);
-// Comparison of texts that ignores trailing blanks (case-sensitive, byte order).
+// Comparison of texts as if the shorter were padded with blanks (so trailing
+// blanks never count), case-sensitive, bytes as unsigned: -1, 0 or 1.
 int compare(std::string_view a, std::string_view b);
 inline bool same(std::string_view a, std::string_view b) { return compare(a, b) == 0; }
 // True when the text holds nothing but blanks (or nothing).

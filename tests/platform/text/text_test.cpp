@@ -321,7 +321,7 @@ TEST(Slice, SubCountsNegativePositionsFromTheEnd) {
 
 // ---- comparison ------------------------------------------------------------------
 
-TEST(Compare, TrailingBlanksDoNotCountOtherBytesDo) {
+TEST(Compare, AsIfPaddedWithBlanks) {
   struct Case {
     std::string_view a, b;
     int order;
@@ -337,7 +337,13 @@ TEST(Compare, TrailingBlanksDoNotCountOtherBytesDo) {
       {" a"sv, "a"sv, -1},           // leading blanks count
       {"ABC"sv, "abc"sv, -1},        // case-sensitive, in code order
       {"\xE9"sv, "z"sv, 1},          // bytes above 0x7F sort after ASCII
-      {"a\0"sv, "a"sv, 1},           // a NUL is data
+      // The shorter text counts as padded with blanks, so a byte below the
+      // blank sorts before the end of a text, as in a blank-padded key.
+      {"a\0"sv, "a"sv, -1},
+      {"a\t"sv, "a"sv, -1},
+      {"ab\t"sv, "ab  "sv, -1},
+      {"a!"sv, "a"sv, 1},
+      {"a \x7F"sv, "a"sv, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::string(c.a)) + " vs " + testing::PrintToString(std::string(c.b)));
