@@ -177,6 +177,36 @@ TEST(Queue, SortIsStableOnSeveralKeys) {
   EXPECT_EQ(sequence(q), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
 }
 
+// Enough entries that a sort which is not stable (introsort past its
+// insertion-sort threshold) would mix the equal keys; equal includes texts that
+// differ only in trailing blanks.
+TEST(Queue, SortKeepsTheAddOrderOfEqualKeysInALargeQueue) {
+  ItemQueue q;
+  const char* const names[] = {"b", "a", "a  ", "c", "b ", "a "};
+  std::uint32_t random = 12345;
+  for (int seq = 0; seq < 600; ++seq) {
+    random = random * 1103515245u + 12345u;
+    add(q, names[(random >> 16) % 6], "", static_cast<int>((random >> 8) % 4), seq);
+  }
+  auto expect_add_order_within_equal_keys = [&q](auto key_of) {
+    for (std::size_t i = 2; i <= q.records(); ++i) {
+      q.get(i - 1);
+      const auto previous_key = key_of(q.buffer());
+      const int previous_seq = q.buffer().SEQ;
+      q.get(i);
+      ASSERT_LE(previous_key, key_of(q.buffer())) << i;
+      if (previous_key == key_of(q.buffer())) {
+        ASSERT_LT(previous_seq, q.buffer().SEQ) << i;
+      }
+    }
+  };
+  q.sort_by<&Item::COUNT>();
+  expect_add_order_within_equal_keys([](const Item& r) { return r.COUNT; });
+  q.sort_by<&Item::SEQ>();
+  q.sort_by<&Item::NAME>();
+  expect_add_order_within_equal_keys([](const Item& r) { return std::string(text::clip(r.NAME)); });
+}
+
 TEST(Queue, PutWritesOverTheEntryLastReadOrAdded) {
   ItemQueue q;
   EXPECT_EQ(q.put(), 30);  // nothing read or added yet
