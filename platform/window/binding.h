@@ -4,6 +4,7 @@
 // it shows them; nothing of the rows is copied into the window.
 #pragma once
 
+#include <algorithm>
 #include <concepts>
 #include <cstddef>
 #include <memory>
@@ -90,12 +91,13 @@ class Binding {
 
   // Integers take a text as the runtime assigns one to a number: the number it
   // holds, truncated, and cut to the variable's width (a BYTE keeps 8 bits).
+  // Leading blanks go first, so a sign typed after them still counts.
   template <std::integral T>
     requires(!std::same_as<T, bool>)
   Binding(T& v)  // NOLINT
       : var_(&v),
         get_([](const void* p) { return text::int_text(static_cast<std::int64_t>(*static_cast<const T*>(p))); }),
-        set_([](void* p, std::string_view s) { *static_cast<T*>(p) = static_cast<T>(text::deformat_to_long(s)); }),
+        set_([](void* p, std::string_view s) { *static_cast<T*>(p) = static_cast<T>(text::deformat_to_long(s.substr(std::min(s.find_first_not_of(' '), s.size())))); }),
         numeric_(true) {}
 
   // A list's rows from a source the caller keeps alive as long as the window.

@@ -147,6 +147,7 @@ TEST_F(Controls, NumbersTakeTypedTextAsTheRuntimeAssignsIt) {
   const Case cases[] = {
       {"1,234", 1234, static_cast<std::uint8_t>(1234)},
       {"-7", -7, static_cast<std::uint8_t>(-7)},
+      {"  -7", -7, static_cast<std::uint8_t>(-7)},  // an entry's leading blanks are not its text
       {"256", 256, 0},
       {"abc", 0, 0},
   };
