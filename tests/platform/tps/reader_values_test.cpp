@@ -3,6 +3,7 @@
 // a file with several tables, an empty table, DECIMALs, DATE and TIME.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -201,10 +202,106 @@ TEST(ReaderValues, TablesOfOneFileByName) {
   EXPECT_FALSE(missing.file.is_open());
 }
 
+// Packed decimal digits as one whole number (the sign nibble left out).
+std::int64_t bcd_digits(const std::vector<unsigned char>& bytes) {
+  std::int64_t v = bytes[0] & 0x0F;
+  for (std::size_t i = 1; i < bytes.size(); ++i) v = v * 100 + (bytes[i] >> 4) * 10 + (bytes[i] & 0x0F);
+  return v;
+}
+
+TEST(ReaderValues, TablesOfOneFileKeepTheirOwnDefinitionsAndRows) {
+  const std::string file = sample("vendor-examples/BizRules/RulesDemo.TPS");
+  struct Field { const char* name; std::uint8_t type; std::uint16_t offset, length; std::uint8_t places; };
+  using B = std::vector<unsigned char>;
+
+  Table orders(file + "\\!ORDERS");
+  ASSERT_EQ(orders.file.open(0), 0);
+  const tps::TableDef& od = orders.file.definition();
+  const Field order_fields[] = {{"ORD:SysID", 0x06, 0, 4, 0}, {"ORD:CustomerSysID", 0x06, 4, 4, 0},
+                                {"ORD:Ordered", 0x04, 8, 4, 0}, {"ORD:Fulfilled", 0x01, 12, 1, 0}};
+  ASSERT_EQ(od.fields.size(), std::size(order_fields));
+  for (std::size_t i = 0; i < od.fields.size(); ++i) {
+    EXPECT_EQ(od.fields[i].name, order_fields[i].name);
+    EXPECT_EQ(od.fields[i].type, order_fields[i].type);
+    EXPECT_EQ(od.fields[i].offset, order_fields[i].offset);
+    EXPECT_EQ(od.fields[i].length, order_fields[i].length);
+  }
+  EXPECT_EQ(od.record_length, 13);
+  ASSERT_EQ(od.memos.size(), 1u);
+  EXPECT_EQ(od.memos[0].name, "ORD:Note");
+  EXPECT_EQ(od.memos[0].max_length, 1000);
+  ASSERT_EQ(od.keys.size(), 2u);
+  EXPECT_EQ(od.keys[1].name, "CustomerKey");
+  EXPECT_EQ(od.keys[1].flags, tps::format::kKeyDup | tps::format::kKeyOpt | tps::format::kKeyNocase);
+  EXPECT_EQ(od.keys[1].components, (std::vector<tps::KeyComponent>{{1, 0}, {2, 0}}));
+  ASSERT_EQ(orders.file.next(), 0);
+  EXPECT_EQ(orders.file.pointer(), 34);
+  EXPECT_EQ(orders.bytes(0, 13), (B{2, 0, 0, 0, 2, 0, 0, 0, 6, 2, 0xD2, 0x07, 0}));  // 6 Feb 2002
+  EXPECT_EQ(orders.file.blob_read(1, 0, 999), "Really for the Adams'");
+  ASSERT_EQ(orders.file.next(), 0);
+  EXPECT_EQ(orders.file.pointer(), 75);
+  EXPECT_EQ(orders.bytes(0, 13), (B{7, 0, 0, 0, 1, 0, 0, 0, 21, 4, 0xD3, 0x07, 0}));  // 21 Apr 2003
+  EXPECT_EQ(orders.file.blob_size(1), 0);
+  EXPECT_EQ(orders.file.next(), files::kRecordNotAvailable);
+
+  // The order lines: DECIMALs of 2 and 4 places. Each line's figures agree
+  // with one another, which only the right bytes of the right row can do.
+  Table lines(file + "\\!LINES");
+  ASSERT_EQ(lines.file.open(0), 0);
+  const tps::TableDef& ld = lines.file.definition();
+  const Field line_fields[] = {
+      {"LIN:SysID", 0x06, 0, 4, 0},          {"LIN:OrderSysID", 0x06, 4, 4, 0},
+      {"LIN:ItemSKU", 0x12, 8, 20, 0},       {"LIN:Quantity", 0x0A, 28, 4, 2},
+      {"LIN:UnitPrice", 0x0A, 32, 4, 2},     {"LIN:DiscountRate", 0x0A, 36, 4, 4},
+      {"LIN:DiscountAmount", 0x0A, 40, 4, 2}, {"LIN:LinePrice", 0x0A, 44, 6, 2}};
+  ASSERT_EQ(ld.fields.size(), std::size(line_fields));
+  for (std::size_t i = 0; i < ld.fields.size(); ++i) {
+    EXPECT_EQ(ld.fields[i].name, line_fields[i].name);
+    EXPECT_EQ(ld.fields[i].type, line_fields[i].type);
+    EXPECT_EQ(ld.fields[i].offset, line_fields[i].offset);
+    EXPECT_EQ(ld.fields[i].length, line_fields[i].length);
+    EXPECT_EQ(ld.fields[i].places, line_fields[i].places);
+  }
+  EXPECT_EQ(ld.record_length, 50);
+  EXPECT_TRUE(ld.memos.empty());
+  EXPECT_EQ(ld.keys.size(), 3u);
+  struct Line { std::int32_t pointer, id, order; const char* sku; std::int64_t quantity, price; };
+  const Line expected[] = {{88, 2, 2, "2020202020", 9900, 1800},   {97, 10, 7, "2020202020", 2000, 2500},
+                           {100, 12, 7, "1010101010", 300, 100},   {101, 13, 2, "1010101010", 2100, 500},
+                           {102, 14, 7, "1010101010", 3400, 3300}};
+  lines.file.set();
+  for (const auto& want : expected) {
+    SCOPED_TRACE(want.pointer);
+    ASSERT_EQ(lines.file.next(), 0);
+    EXPECT_EQ(lines.file.pointer(), want.pointer);
+    EXPECT_EQ(lines.long_at(0), want.id);
+    EXPECT_EQ(lines.long_at(4), want.order);
+    EXPECT_EQ(lines.text(8, 20), want.sku);
+    const std::int64_t quantity = bcd_digits(lines.bytes(28, 4)), price = bcd_digits(lines.bytes(32, 4));
+    const std::int64_t rate = bcd_digits(lines.bytes(36, 4)), discount = bcd_digits(lines.bytes(40, 4));
+    const std::int64_t total = bcd_digits(lines.bytes(44, 6));
+    EXPECT_EQ(quantity, want.quantity);
+    EXPECT_EQ(price, want.price);
+    EXPECT_EQ(quantity * price, (total + discount) * 100);            // 4 places
+    EXPECT_LE(std::abs(quantity * price * rate - discount * 1000000), 500000);  // 8 places
+  }
+  EXPECT_EQ(lines.file.next(), files::kRecordNotAvailable);
+}
+
 TEST(ReaderValues, EmptyTable) {
   Table t(sample("vendor-examples/MCRTree/EmailTree/EMAIL.TPS"));
   ASSERT_EQ(t.file.open(0), 0);
-  EXPECT_EQ(t.file.definition().fields.size(), 3u);
+  const tps::TableDef& def = t.file.definition();
+  ASSERT_EQ(def.fields.size(), 3u);
+  EXPECT_EQ(def.fields[0].name, "EMA:ID");
+  EXPECT_EQ(def.fields[1].name, "EMA:TEXT");
+  EXPECT_EQ(def.fields[1].type, tps::format::kTypeString);
+  EXPECT_EQ(def.fields[1].string_length, 200);
+  EXPECT_EQ(def.fields[2].name, "EMA:FOLDERID");
+  EXPECT_EQ(def.fields[2].offset, 204);
+  ASSERT_EQ(def.keys.size(), 2u);
+  EXPECT_EQ(def.keys[1].name, "EMA:BYFOLDER");
+  EXPECT_EQ(def.keys[1].components, (std::vector<tps::KeyComponent>{{2, 0}}));
   EXPECT_EQ(t.file.record_size(), 208u);
   EXPECT_EQ(t.file.records(), 0);
   t.file.set();
