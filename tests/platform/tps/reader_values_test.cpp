@@ -202,6 +202,20 @@ TEST(ReaderValues, TablesOfOneFileByName) {
   EXPECT_FALSE(missing.file.is_open());
 }
 
+struct FieldWanted { const char* name; std::uint8_t type; std::uint16_t offset, length; std::uint8_t places; };
+
+void expect_fields(const tps::TableDef& def, const std::vector<FieldWanted>& wanted) {
+  ASSERT_EQ(def.fields.size(), wanted.size());
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    SCOPED_TRACE(wanted[i].name);
+    EXPECT_EQ(def.fields[i].name, wanted[i].name);
+    EXPECT_EQ(def.fields[i].type, wanted[i].type);
+    EXPECT_EQ(def.fields[i].offset, wanted[i].offset);
+    EXPECT_EQ(def.fields[i].length, wanted[i].length);
+    EXPECT_EQ(def.fields[i].places, wanted[i].places);
+  }
+}
+
 // Packed decimal digits as one whole number (the sign nibble left out).
 std::int64_t bcd_digits(const std::vector<unsigned char>& bytes) {
   std::int64_t v = bytes[0] & 0x0F;
@@ -211,21 +225,13 @@ std::int64_t bcd_digits(const std::vector<unsigned char>& bytes) {
 
 TEST(ReaderValues, TablesOfOneFileKeepTheirOwnDefinitionsAndRows) {
   const std::string file = sample("vendor-examples/BizRules/RulesDemo.TPS");
-  struct Field { const char* name; std::uint8_t type; std::uint16_t offset, length; std::uint8_t places; };
   using B = std::vector<unsigned char>;
 
   Table orders(file + "\\!ORDERS");
   ASSERT_EQ(orders.file.open(0), 0);
   const tps::TableDef& od = orders.file.definition();
-  const Field order_fields[] = {{"ORD:SysID", 0x06, 0, 4, 0}, {"ORD:CustomerSysID", 0x06, 4, 4, 0},
-                                {"ORD:Ordered", 0x04, 8, 4, 0}, {"ORD:Fulfilled", 0x01, 12, 1, 0}};
-  ASSERT_EQ(od.fields.size(), std::size(order_fields));
-  for (std::size_t i = 0; i < od.fields.size(); ++i) {
-    EXPECT_EQ(od.fields[i].name, order_fields[i].name);
-    EXPECT_EQ(od.fields[i].type, order_fields[i].type);
-    EXPECT_EQ(od.fields[i].offset, order_fields[i].offset);
-    EXPECT_EQ(od.fields[i].length, order_fields[i].length);
-  }
+  expect_fields(od, {{"ORD:SysID", 0x06, 0, 4, 0}, {"ORD:CustomerSysID", 0x06, 4, 4, 0},
+                     {"ORD:Ordered", 0x04, 8, 4, 0}, {"ORD:Fulfilled", 0x01, 12, 1, 0}});
   EXPECT_EQ(od.record_length, 13);
   ASSERT_EQ(od.memos.size(), 1u);
   EXPECT_EQ(od.memos[0].name, "ORD:Note");
@@ -249,19 +255,10 @@ TEST(ReaderValues, TablesOfOneFileKeepTheirOwnDefinitionsAndRows) {
   Table lines(file + "\\!LINES");
   ASSERT_EQ(lines.file.open(0), 0);
   const tps::TableDef& ld = lines.file.definition();
-  const Field line_fields[] = {
-      {"LIN:SysID", 0x06, 0, 4, 0},          {"LIN:OrderSysID", 0x06, 4, 4, 0},
-      {"LIN:ItemSKU", 0x12, 8, 20, 0},       {"LIN:Quantity", 0x0A, 28, 4, 2},
-      {"LIN:UnitPrice", 0x0A, 32, 4, 2},     {"LIN:DiscountRate", 0x0A, 36, 4, 4},
-      {"LIN:DiscountAmount", 0x0A, 40, 4, 2}, {"LIN:LinePrice", 0x0A, 44, 6, 2}};
-  ASSERT_EQ(ld.fields.size(), std::size(line_fields));
-  for (std::size_t i = 0; i < ld.fields.size(); ++i) {
-    EXPECT_EQ(ld.fields[i].name, line_fields[i].name);
-    EXPECT_EQ(ld.fields[i].type, line_fields[i].type);
-    EXPECT_EQ(ld.fields[i].offset, line_fields[i].offset);
-    EXPECT_EQ(ld.fields[i].length, line_fields[i].length);
-    EXPECT_EQ(ld.fields[i].places, line_fields[i].places);
-  }
+  expect_fields(ld, {{"LIN:SysID", 0x06, 0, 4, 0},           {"LIN:OrderSysID", 0x06, 4, 4, 0},
+                     {"LIN:ItemSKU", 0x12, 8, 20, 0},        {"LIN:Quantity", 0x0A, 28, 4, 2},
+                     {"LIN:UnitPrice", 0x0A, 32, 4, 2},      {"LIN:DiscountRate", 0x0A, 36, 4, 4},
+                     {"LIN:DiscountAmount", 0x0A, 40, 4, 2}, {"LIN:LinePrice", 0x0A, 44, 6, 2}});
   EXPECT_EQ(ld.record_length, 50);
   EXPECT_TRUE(ld.memos.empty());
   EXPECT_EQ(ld.keys.size(), 3u);
@@ -292,13 +289,7 @@ TEST(ReaderValues, EmptyTable) {
   Table t(sample("vendor-examples/MCRTree/EmailTree/EMAIL.TPS"));
   ASSERT_EQ(t.file.open(0), 0);
   const tps::TableDef& def = t.file.definition();
-  ASSERT_EQ(def.fields.size(), 3u);
-  EXPECT_EQ(def.fields[0].name, "EMA:ID");
-  EXPECT_EQ(def.fields[1].name, "EMA:TEXT");
-  EXPECT_EQ(def.fields[1].type, tps::format::kTypeString);
-  EXPECT_EQ(def.fields[1].string_length, 200);
-  EXPECT_EQ(def.fields[2].name, "EMA:FOLDERID");
-  EXPECT_EQ(def.fields[2].offset, 204);
+  expect_fields(def, {{"EMA:ID", 0x06, 0, 4, 0}, {"EMA:TEXT", 0x12, 4, 200, 0}, {"EMA:FOLDERID", 0x06, 204, 4, 0}});
   ASSERT_EQ(def.keys.size(), 2u);
   EXPECT_EQ(def.keys[1].name, "EMA:BYFOLDER");
   EXPECT_EQ(def.keys[1].components, (std::vector<tps::KeyComponent>{{2, 0}}));
