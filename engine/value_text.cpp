@@ -55,7 +55,7 @@ StoredType stored_type(std::string_view name) {
 // The first n bytes of raw; a field cut short reads blanks in the missing bytes.
 void read_bytes(std::string_view raw, unsigned char* out, std::size_t n) {
   const std::size_t have = std::min(n, raw.size());
-  std::memcpy(out, raw.data(), have);
+  if (have > 0) std::memcpy(out, raw.data(), have);  // an empty view may have no data pointer
   std::memset(out + have, ' ', n - have);
 }
 
@@ -71,6 +71,7 @@ void append_int(std::string& out, std::int64_t v) {
   out.append(buf, static_cast<std::size_t>(res.ptr - buf));
 }
 
+// The REAL text form; beyond the exponents -4..14 it is "1.5E+20", "1E-05".
 void append_real(std::string& out, double v) {
   char buf[text::kRealTextMax];
   out.append(buf, text::write_real_text(v, buf));
@@ -145,7 +146,7 @@ void append_decimal(std::string& out, std::string_view raw, std::int32_t digits,
 // than 100 quote bytes, and a cut value would corrupt the CSV line.
 void append_escaped(std::string& out, std::string_view value) {
   value = text::trim(value);
-  for (;;) {
+  while (!value.empty()) {
     const void* q = std::memchr(value.data(), '"', value.size());
     if (!q) {
       out.append(value);
@@ -160,6 +161,7 @@ void append_escaped(std::string& out, std::string_view value) {
 
 // The bytes up to the first NUL, all of them when there is none.
 std::string_view up_to_nul(std::string_view raw) {
+  if (raw.empty()) return raw;
   const void* nul = std::memchr(raw.data(), '\0', raw.size());
   return nul ? raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data())) : raw;
 }

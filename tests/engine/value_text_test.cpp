@@ -279,6 +279,17 @@ TEST_F(ValueText, MissingBytesCountAsBlanks) {
   }
 }
 
+TEST_F(ValueText, AnEmptyViewReadsAsBlanksForEveryType) {
+  for (const char* type : {"BYTE", "SHORT", "USHORT", "LONG", "ULONG", "SREAL", "REAL", "DECIMAL", "DATE", "TIME",
+                           "STRING", "CSTRING", "PSTRING", "MEMO"}) {
+    const std::string csv = engine::FormatFieldValue("T", "D", type, std::string_view{}, 2, 5);
+    const std::string blanks = engine::FormatFieldValue("T", "D", type, "        ", 2, 5);
+    EXPECT_EQ(csv, blanks) << type;
+  }
+  EXPECT_EQ(engine::EscapeCsvQuotes(std::string_view{}), "");
+  EXPECT_EQ(engine::DecimalToText(std::string_view{}, 5, 2), "-20.20");  // sign half-byte 2
+}
+
 TEST_F(ValueText, QuotesAreDoubledInTheCsvTextOnly) {
   EXPECT_EQ(engine::FormatFieldValue("", "", "STRING", "say \"hi\"", 0, 0), "say \"\"hi\"\"");
   EXPECT_EQ(engine::CurrentValueText, "say \"hi\"");
