@@ -83,4 +83,38 @@ TEST(Hostile, LongTextsAndNumbers) {
   }
 }
 
+// Counts, positions, steps and exponents far beyond any text or number: the
+// answer a sensible value would give, or an error, and no huge allocation.
+TEST(Hostile, HugeCountsPositionsAndExponents) {
+  struct {
+    std::string expression;
+    std::string expected;
+    int code;
+  } cases[] = {
+      {"INSTRING('b', 'abcb', -9223372036854775807 - 1, 3)", "0", 0},
+      {"INSTRING('b', 'abcb', -99999999999999999999, 4)", "4", 0},
+      {"INSTRING('b', 'abcb', 9223372036854775807, 2)", "2", 0},
+      {"INSTRING('b', 'abcb', 1, -9223372036854775807 - 1)", "0", 0},
+      {"INSTRING('b', 'abcb', 1, 99999999999999999999)", "0", 0},
+      {"SUB('abc', -9223372036854775807 - 1, 9223372036854775807)", "", 0},
+      {"SUB('abc', 2, 99999999999999999999)", "bc", 0},
+      {"SUB('abc', -1, 1e300)", "c", 0},
+      {"LEFT('a', 9223372036854775807)", "", files::kIllegalExpression},
+      {"RIGHT('a', 1e300)", "", files::kIllegalExpression},
+      {"LEFT('a', -1e300)", "", 0},
+      {"CHR(-9223372036854775807 - 1)", std::string(1, '\0'), 0},
+      {"CHR(1e300)", std::string(1, '\xFF'), 0},
+      {"2^9223372036854775807", "", files::kIllegalExpression},
+      {"1^9223372036854775807", "1", 0},
+      {"(-1)^(-9223372036854775807 - 1)", "1", 0},
+      {"0.5^99999999999999", "0", 0},
+      {"10^-99999", "0", 0},
+      {"1.0000001^99999999999999", "", files::kIllegalExpression},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(eval::evaluate(c.expression), c.expected) << c.expression;
+    EXPECT_EQ(files::error_code(), c.code) << c.expression;
+  }
+}
+
 }  // namespace
