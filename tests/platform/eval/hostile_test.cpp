@@ -66,6 +66,11 @@ TEST(Hostile, LongTextsAndNumbers) {
       {"INSTRING('" + x + "y', '" + x + x + "y', 1, 1)", "50001", 0},
       {"LEN(LEFT('a', 1048576))", "1048576", 0},
       {"LEFT('a', 1048576) & 'b'", "", files::kIllegalExpression},
+      // Megabyte texts over and over: eight are allowed, the ninth ends it.
+      {repeat("LEN(LEFT('a', 1048576)) + ", 7) + "LEN(LEFT('a', 1048576))", "8388608", 0},
+      {repeat("LEN(LEFT('a', 1048576)) + ", 8) + "LEN(LEFT('a', 1048576))", "", files::kIllegalExpression},
+      {repeat("LEFT('a', 1048576) = ", 200) + "1", "", files::kIllegalExpression},
+      {repeat("UPPER(", 99) + "LEFT('a', 1048576)" + repeat(")", 99), "", files::kIllegalExpression},
       {"'" + x, "", files::kIllegalExpression},
       {"1 = '" + x, "", files::kIllegalExpression},
       {std::string(50000, '9') + " > 1", "", files::kIllegalExpression},
