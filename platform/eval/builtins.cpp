@@ -240,7 +240,7 @@ int call_builtin(Builtin id, Value* args, const bool* present, int count, Value&
     }
     case Builtin::Chr: {
       char c = static_cast<char>(static_cast<unsigned char>(to_integer(args[0]) & 0xFF));
-      out.set_text(std::string_view(&c, 1));
+      out.start_text().assign(1, c);
       return 0;
     }
     case Builtin::Choose: break;
