@@ -224,9 +224,11 @@ int call_builtin(Builtin id, Value* args, const bool* present, int count, Value&
       NumberText nb2;
       std::string_view sub = text_of(args[0], nb);
       std::string_view s = text_of(args[1], nb2);
-      std::int64_t step = count > 2 && present[2] ? to_integer(args[2]) : 0;
+      // Any step or start beyond the longest text acts as the clamped one
+      // does, and a clamped step can be negated.
+      std::int64_t step = count > 2 && present[2] ? to_position(args[2]) : 0;
       bool start_given = count > 3 && present[3];
-      std::int64_t start = start_given ? to_integer(args[3]) : 1;
+      std::int64_t start = start_given ? to_position(args[3]) : 1;
       out.set_integer(instring(sub, s, step, start, start_given));
       return 0;
     }
@@ -238,7 +240,7 @@ int call_builtin(Builtin id, Value* args, const bool* present, int count, Value&
     }
     case Builtin::Chr: {
       char c = static_cast<char>(static_cast<unsigned char>(to_integer(args[0]) & 0xFF));
-      out.set_text(std::string_view(&c, 1));
+      out.start_text().assign(1, c);
       return 0;
     }
     case Builtin::Choose: break;

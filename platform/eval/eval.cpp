@@ -21,6 +21,11 @@ namespace {
 // needs it, and it bounds the stack whatever the input.
 constexpr int kMaxDepth = 100;
 
+// The texts one evaluation may build in all. A WHERE text builds a few short
+// ones; the bound keeps a chain of megabyte texts ("LEFT('a', 1048576) = "
+// over and over) from costing seconds.
+constexpr std::size_t kMaxBuilt = 8 * kMaxText;
+
 enum class Tok : std::uint8_t {
   End, Number, Text, Name, Plus, Minus, Star, Slash, Percent, Caret, Amp,
   LParen, RParen, Comma, Eq, Lt, Gt, Ne, Le, Ge, Tilde, Bad,
@@ -317,12 +322,15 @@ class Evaluator {
       if (v.kind != Kind::Text || !v.owns) {
         NumberText lb;
         std::string_view left = text_of(v, lb);
+        if (!build(left.size())) return false;
         std::string joined;
         joined.reserve(left.size() + right.size());
         joined.append(left);
         v.start_text() = std::move(joined);
       }
-      if (v.own.size() + right.size() > kMaxText) return fail(files::kIllegalExpression);
+      if (v.own.size() + right.size() > kMaxText || !build(right.size())) {
+        return fail(files::kIllegalExpression);
+      }
       v.own.append(right);
     }
     return true;
@@ -373,7 +381,7 @@ class Evaluator {
         advance();
         return true;
       case Tok::Text:
-        text_literal(v);
+        if (!text_literal(v)) return false;
         advance();
         return true;
       case Tok::LParen: {
@@ -390,6 +398,13 @@ class Evaluator {
         return parse_call(v);
       default: return fail(files::kIllegalExpression);
     }
+  }
+
+  // Counts n bytes of text built; false once the evaluation has built more
+  // than it may.
+  bool build(std::size_t n) {
+    built_ += n;
+    return built_ <= kMaxBuilt || fail(files::kIllegalExpression);
   }
 
   bool enter() {
@@ -427,18 +442,20 @@ class Evaluator {
     return number_from_digits(whole, fraction, false, v) || check(files::kIllegalExpression);
   }
 
-  void text_literal(Value& v) {
+  bool text_literal(Value& v) {
     std::string_view body = src_.substr(cur_.start + 1, cur_.end - cur_.start - 2);
     if (!cur_.doubled_quote) {
       v.set_borrowed(body);
-      return;
+      return true;
     }
+    if (!build(body.size())) return false;
     std::string& s = v.start_text();
     s.reserve(body.size());
     for (std::size_t i = 0; i < body.size(); ++i) {
       s += body[i];
       if (body[i] == '\'') ++i;  // the second quote of a pair
     }
+    return true;
   }
 
   // ---- calls ----------------------------------------------------------------
@@ -497,6 +514,7 @@ class Evaluator {
     if (skip_ > 0) return true;
     Value result;
     if (!check(call_builtin(builtin->id, args, present, count, result))) return false;
+    if (result.kind == Kind::Text && result.owns && !build(result.own.size())) return false;
     v = std::move(result);
     return true;
   }
@@ -520,7 +538,9 @@ class Evaluator {
           slots[k] = std::move(arg.own);
         } else {
           NumberText nb;
-          slots[k].assign(text_of(arg, nb));
+          std::string_view t = text_of(arg, nb);
+          if (!build(t.size())) return false;
+          slots[k].assign(t);
         }
       }
       return true;
@@ -533,6 +553,7 @@ class Evaluator {
     } catch (...) {
       return fail(files::kIllegalExpression);
     }
+    if (!build(result.size())) return false;
     switch (binding.type) {
       case ResultType::String: v.start_text() = std::move(result); break;
       case ResultType::Long: {
@@ -595,6 +616,7 @@ class Evaluator {
   int err_ = 0;
   int skip_ = 0;   // > 0 while reading a side whose value is not needed
   int depth_ = 0;
+  std::size_t built_ = 0;
 };
 
 }  // namespace

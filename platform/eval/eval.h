@@ -33,8 +33,9 @@
 //
 // Error codes: 1010 for an illegal expression (bad syntax, a division by zero,
 // a result no number can hold, nesting deeper than 100, a text longer than
-// 1,048,576 bytes, too many arguments); 1011 for an unknown name; 1015 when a
-// built-in function misses a parameter it needs.
+// 1,048,576 bytes or more than 8 times that built by one evaluation in all,
+// too many arguments); 1011 for an unknown name; 1015 when a built-in
+// function misses a parameter it needs.
 #pragma once
 
 #include <functional>

@@ -84,6 +84,8 @@ TEST_F(Evaluate, Arithmetic) {
       {"10-4-3", "3"},
       {"4 - -2", "6"},
       {"- - 3", "3"},
+      {"3 * +2", "6"},
+      {"+-+2", "-2"},
       {"-(2+3)", "-5"},
       {"7/2", "3.5"},
       {"6/3", "2"},
@@ -248,6 +250,9 @@ TEST_F(Evaluate, SubstitutedWhereTexts) {
       {"12 < 3 AND 79992 > DATE(7,17,2017) OR 'Smith' = 'Smith'", "1"},
       {"12 < 3 AND 79992 > DATE(7,17,2017) OR 'Smith' = 'Jones'", "0"},
       {"79992 > DATE(7,17,2017)", "1"},
+      {"79000 < DATE(7,17,2017)", "1"},    // CUS:DEPARTS < DATE(7,17,2017)
+      {"81635 > TODAY()-8 AND 2 < 3", "1"},  // CUS:ARRIVES > TODAY()-8 AND CUS:CODE < 3
+      {"81630 > TODAY()-8 AND 2 < 3", "0"},
       {"-2147483648 < 0", "1"},            // the record-pointer column
       {"81638 = DATE(7,4,2024)", "1"},     // a DATE field's standard date
       {"YEAR(81638) = 2024 AND MONTH(81638) >= 7", "1"},
@@ -365,6 +370,13 @@ TEST_F(Evaluate, TextFunctions) {
       {"NUMERIC('12a')", "0"},
       {"NUMERIC('')", "0"},
       {"NUMERIC(7)", "1"},
+      {"NUMERIC('12  ')", "1"},
+      {"NUMERIC(' 12')", "0"},
+      {"NUMERIC('+1')", "0"},
+      {"NUMERIC('1,000')", "0"},
+      {"NUMERIC('1e5')", "0"},
+      {"NUMERIC('.5')", "1"},
+      {"NUMERIC('-')", "0"},
       {"VAL('A')", "65"},
       {"VAL('ABC')", "65"},
       {"VAL('')", "0"},

@@ -66,6 +66,11 @@ TEST(Hostile, LongTextsAndNumbers) {
       {"INSTRING('" + x + "y', '" + x + x + "y', 1, 1)", "50001", 0},
       {"LEN(LEFT('a', 1048576))", "1048576", 0},
       {"LEFT('a', 1048576) & 'b'", "", files::kIllegalExpression},
+      // Megabyte texts over and over: eight are allowed, the ninth ends it.
+      {repeat("LEN(LEFT('a', 1048576)) + ", 7) + "LEN(LEFT('a', 1048576))", "8388608", 0},
+      {repeat("LEN(LEFT('a', 1048576)) + ", 8) + "LEN(LEFT('a', 1048576))", "", files::kIllegalExpression},
+      {repeat("LEFT('a', 1048576) = ", 200) + "1", "", files::kIllegalExpression},
+      {repeat("UPPER(", 99) + "LEFT('a', 1048576)" + repeat(")", 99), "", files::kIllegalExpression},
       {"'" + x, "", files::kIllegalExpression},
       {"1 = '" + x, "", files::kIllegalExpression},
       {std::string(50000, '9') + " > 1", "", files::kIllegalExpression},
@@ -80,6 +85,40 @@ TEST(Hostile, LongTextsAndNumbers) {
   for (const auto& c : cases) {
     EXPECT_EQ(eval::evaluate(c.expression), c.expected) << c.expression.substr(0, 40);
     EXPECT_EQ(files::error_code(), c.code) << c.expression.substr(0, 40);
+  }
+}
+
+// Counts, positions, steps and exponents far beyond any text or number: the
+// answer a sensible value would give, or an error, and no huge allocation.
+TEST(Hostile, HugeCountsPositionsAndExponents) {
+  struct {
+    std::string expression;
+    std::string expected;
+    int code;
+  } cases[] = {
+      {"INSTRING('b', 'abcb', -9223372036854775807 - 1, 3)", "0", 0},
+      {"INSTRING('b', 'abcb', -99999999999999999999, 4)", "4", 0},
+      {"INSTRING('b', 'abcb', 9223372036854775807, 2)", "2", 0},
+      {"INSTRING('b', 'abcb', 1, -9223372036854775807 - 1)", "0", 0},
+      {"INSTRING('b', 'abcb', 1, 99999999999999999999)", "0", 0},
+      {"SUB('abc', -9223372036854775807 - 1, 9223372036854775807)", "", 0},
+      {"SUB('abc', 2, 99999999999999999999)", "bc", 0},
+      {"SUB('abc', -1, 1e300)", "c", 0},
+      {"LEFT('a', 9223372036854775807)", "", files::kIllegalExpression},
+      {"RIGHT('a', 1e300)", "", files::kIllegalExpression},
+      {"LEFT('a', -1e300)", "", 0},
+      {"CHR(-9223372036854775807 - 1)", std::string(1, '\0'), 0},
+      {"CHR(1e300)", std::string(1, '\xFF'), 0},
+      {"2^9223372036854775807", "", files::kIllegalExpression},
+      {"1^9223372036854775807", "1", 0},
+      {"(-1)^(-9223372036854775807 - 1)", "1", 0},
+      {"0.5^99999999999999", "0", 0},
+      {"10^-99999", "0", 0},
+      {"1.0000001^99999999999999", "", files::kIllegalExpression},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(eval::evaluate(c.expression), c.expected) << c.expression;
+    EXPECT_EQ(files::error_code(), c.code) << c.expression;
   }
 }
 
