@@ -180,7 +180,8 @@ class FormatReader {
           headed = true;
           break;
         case '@':
-          col.picture = "@" + delimited('@');
+          col.picture = delimited('@');
+          col.picture.insert(col.picture.begin(), '@');
           break;
         case '#': {
           int n = number();
