@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -163,6 +162,8 @@ int compare_numbers(const Value& a, const Value& b) {
 
 }  // namespace
 
+static_assert(sizeof(NumberText::data) >= text::kRealTextMax);
+
 std::string_view text_of(const Value& v, NumberText& buffer) {
   switch (v.kind) {
     case Kind::Text: return v.text();
@@ -171,11 +172,7 @@ std::string_view text_of(const Value& v, NumberText& buffer) {
       return {buffer.data, static_cast<std::size_t>(res.ptr - buffer.data)};
     }
     case Kind::Decimal: return {buffer.data, v.d.write(buffer.data)};
-    case Kind::Real: {
-      if (v.r == 0) return "0";
-      int n = std::snprintf(buffer.data, sizeof buffer.data, "%.15G", v.r);
-      return {buffer.data, n > 0 ? static_cast<std::size_t>(n) : 0};
-    }
+    case Kind::Real: return {buffer.data, text::write_real_text(v.r, buffer.data)};
   }
   return {};
 }

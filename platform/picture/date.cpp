@@ -4,6 +4,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "platform/picture/today_cache.h"
+
 namespace picture {
 namespace {
 
@@ -48,7 +50,7 @@ std::atomic<bool> fixed{false};
 std::atomic<std::int32_t> fixed_date{0};
 std::atomic<std::int32_t> fixed_time{0};
 
-// The machine's local time broken down; the one place that meets the C library.
+// The machine's local time broken down, for CLOCK(); TODAY() keeps its own day (TodayCache).
 std::tm local_now(std::int32_t* hundredths) {
   const auto now = std::chrono::system_clock::now();
   const std::time_t secs = std::chrono::system_clock::to_time_t(now);
@@ -96,12 +98,40 @@ std::int32_t days_in_month(std::int32_t m, std::int32_t y) {
   return kDays[m - 1] + (m == 2 && leap ? 1 : 0);
 }
 
+namespace detail {
+
+void TodayCache::refill(std::time_t now) {
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &now);
+#else
+  localtime_r(&now, &tm);
+#endif
+  date_ = static_cast<std::int32_t>(days_from_civil(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) +
+                                    kUnixEpochDate);
+  // mktime finds the day's bounds in local time, so a day that daylight
+  // saving makes 23 or 25 hours long ends at its real midnight.
+  std::tm start = tm;
+  start.tm_hour = start.tm_min = start.tm_sec = 0;
+  start.tm_isdst = -1;
+  std::tm end = start;
+  end.tm_mday += 1;
+  day_start_ = std::mktime(&start);
+  day_end_ = std::mktime(&end);
+  // A zone whose clocks skip midnight could put the bounds past now: keep
+  // the date for this second only rather than for a wrong span.
+  if (day_start_ > now || day_end_ <= now) {
+    day_start_ = now;
+    day_end_ = now + 1;
+  }
+}
+
+}  // namespace detail
+
 std::int32_t today() {
-  if (fixed.load()) return fixed_date.load();
-  std::int32_t hundredths = 0;
-  const std::tm tm = local_now(&hundredths);
-  return static_cast<std::int32_t>(days_from_civil(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) +
-                                   kUnixEpochDate);
+  if (fixed.load(std::memory_order_relaxed)) return fixed_date.load();
+  thread_local detail::TodayCache cache;
+  return cache.at(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
 }
 
 std::int32_t clock() {

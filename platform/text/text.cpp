@@ -1,5 +1,6 @@
 #include "platform/text/text.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -124,6 +125,23 @@ std::string pad(std::string_view s, std::size_t n) {
 }
 
 std::string int_text(std::int64_t v) { return std::to_string(v); }
+
+std::size_t write_real_text(double v, char* out) {
+  if (v == 0) {  // -0 too: a stored REAL of -0 shows no sign
+    out[0] = '0';
+    return 1;
+  }
+  // to_chars with a precision is printf's %.15g, without printf's locale and cost.
+  const auto res = std::to_chars(out, out + kRealTextMax, v, std::chars_format::general, 15);
+  const std::size_t n = static_cast<std::size_t>(res.ptr - out);
+  for (std::size_t i = 0; i < n; ++i) out[i] = upper(out[i]);
+  return n;
+}
+
+std::string real_text(double v) {
+  char buf[kRealTextMax];
+  return std::string(buf, write_real_text(v, buf));
+}
 
 namespace {
 

@@ -62,6 +62,16 @@ std::string pad(std::string_view s, std::size_t n);
 // leading zeros ("0" for zero).
 std::string int_text(std::int64_t v);
 
+// The REAL text form of a floating-point number: rounded to 15 significant
+// digits, plain notation for decimal exponents -4 to 14 and exponent notation
+// beyond them ("1.5E+20", "1E-05": capital E, a sign, at least two digits),
+// no trailing zeros after the point and no point without digits after it;
+// both zeros are "0", the non-numbers "NAN", "-NAN", "INF", "-INF".
+inline constexpr std::size_t kRealTextMax = 32;
+// Writes the text to out (room for kRealTextMax bytes); returns its length.
+std::size_t write_real_text(double v, char* out);
+std::string real_text(double v);
+
 // The runtime's conversion of a text to a number: leading blanks, an optional
 // sign, digits, an optional decimal point and fraction; anything after that
 // ends the number. A text without a number gives 0.
