@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "engine/export_run.h"
 #include "globals/globals.h"
 #include "platform/files/errors.h"
 #include "platform/files/paths.h"
@@ -63,6 +64,12 @@ class Export : public ScratchDir {
   std::string write_table(tps::fixture::File& file, const std::string& name = "T.TPS") {
     file.write(dir_ / name);
     return at(name);
+  }
+
+  // An export of the table, as the "Fetch" command's second call makes it.
+  engine::BYTE run(const std::string& path, std::string_view mode = "") {
+    globals::GLO_INPUTTPSLOCATION = path;
+    return engine::ExportTable(mode, path);
   }
 
   // The CSV the last run wrote (OutputFileName), as bytes.
