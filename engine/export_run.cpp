@@ -38,8 +38,11 @@ void take_date_stamp() {
     DateStamp.clear();
     return;
   }
-  DateStamp = text::lower("_" + picture::format(text::int_text(picture::today()), "@D06-") + "_" +
-                          picture::format(text::int_text(picture::clock()), "@T06-"));
+  std::string stamp(1, '_');
+  stamp += picture::format(text::int_text(picture::today()), "@D06-");
+  stamp += '_';
+  stamp += picture::format(text::int_text(picture::clock()), "@T06-");
+  DateStamp = text::lower(stamp);
 }
 
 void split_output_location() {

@@ -29,8 +29,9 @@ bool one_of(std::string_view type, std::initializer_list<std::string_view> names
 }
 
 // The columns of the run as the record line reads them, taken once. The
-// field-list entry of a column is found by name here, once, and re-read by its
-// position for every record: the run adds, removes and moves no entry.
+// field-list entry of a column is found by name here, once, and written back
+// by its position whenever its marks change: the run adds, removes and moves
+// no entry, and nothing else changes one while the run reads.
 void prepare_columns(RunState& run) {
   std::unordered_map<std::string, std::size_t> list_positions;
   globals::FieldListRecord entry;
@@ -64,7 +65,14 @@ void prepare_columns(RunState& run) {
     c.marks_type = one_of(c.type, {"LONG", "DATE", "TIME"});
     if (c.kind == Column::Kind::Field) {
       const auto found = list_positions.find(c.name);
-      if (found != list_positions.end()) c.list_position = found->second;
+      if (found != list_positions.end()) {
+        c.list_position = found->second;
+        FieldListQueue.peek(c.list_position, entry);
+        c.date_mark = entry.ALF_DATE;
+        c.time_mark = entry.ALF_TIME;
+        c.possible_date = entry.ALF_POSSIBLEDATE;
+        c.possible_time = entry.ALF_POSSIBLETIME;
+      }
     }
     run.Columns.push_back(std::move(c));
   }
@@ -113,22 +121,22 @@ void header_lines(RunState& run) {
 // The date and time marks follow what the value showed: DATE and TIME fields
 // are marked for good; a LONG keeps its "could be" marks only while its
 // values could be dates or times.
-void update_marks(FieldListRecord& alf) {
+void update_marks(Column& c) {
   if (NotDateFlag < 0) {
-    alf.ALF_DATE = "D";
-    alf.ALF_POSSIBLEDATE.clear();
+    c.date_mark = "D";
+    c.possible_date.clear();
   } else if (NotDateFlag > 0) {
-    alf.ALF_POSSIBLEDATE.clear();
+    c.possible_date.clear();
   } else {
-    alf.ALF_POSSIBLEDATE = alf.ALF_TIME == "T" ? "" : "d";
+    c.possible_date = c.time_mark == "T" ? "" : "d";
   }
   if (NotTimeFlag < 0) {
-    alf.ALF_TIME = "T";
-    alf.ALF_POSSIBLETIME.clear();
+    c.time_mark = "T";
+    c.possible_time.clear();
   } else if (NotTimeFlag > 0) {
-    alf.ALF_POSSIBLETIME.clear();
+    c.possible_time.clear();
   } else {
-    alf.ALF_POSSIBLETIME = alf.ALF_DATE == "D" ? "" : "t";
+    c.possible_time = c.date_mark == "D" ? "" : "t";
   }
 }
 
@@ -136,21 +144,25 @@ void update_marks(FieldListRecord& alf) {
 // that would reach past the record copy (field sizes adding up to more than
 // the record, as OVER fields do) are left out: the value text counts them as
 // blanks.
-void append_field_value(RunState& run, const Column& c, std::size_t offset) {
+void append_field_value(RunState& run, Column& c, std::size_t offset) {
   const std::string_view record(run.RecordCopy);
   const std::size_t size = c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
   const std::string_view raw = offset < record.size() ? record.substr(offset, size) : std::string_view{};
-  if (c.list_position == 0) {
-    AppendFieldValue(run.Line, "", "", c.type, raw, c.places, c.digits);
-    return;
-  }
+  AppendFieldValue(run.Line, c.time_mark.view(), c.date_mark.view(), c.type, raw, c.places, c.digits);
+  if (c.list_position == 0 || !c.marks_type) return;
+  const text::FixedString<3> date = c.date_mark, time = c.time_mark, possible_date = c.possible_date,
+                             possible_time = c.possible_time;
+  update_marks(c);
+  if (date.view() == c.date_mark.view() && time.view() == c.time_mark.view() &&
+      possible_date.view() == c.possible_date.view() && possible_time.view() == c.possible_time.view())
+    return;  // writing the entry back would change nothing
   FieldListQueue.get(c.list_position);
   FieldListRecord& alf = FieldListQueue.buffer();
-  AppendFieldValue(run.Line, alf.ALF_TIME.view(), alf.ALF_DATE.view(), c.type, raw, c.places, c.digits);
-  if (c.marks_type) {
-    update_marks(alf);
-    FieldListQueue.put();
-  }
+  alf.ALF_DATE = c.date_mark.view();
+  alf.ALF_TIME = c.time_mark.view();
+  alf.ALF_POSSIBLEDATE = c.possible_date.view();
+  alf.ALF_POSSIBLETIME = c.possible_time.view();
+  FieldListQueue.put();
 }
 
 std::string blob_value(const Column& c, RunState& run) {
@@ -239,7 +251,7 @@ void ExportRecord(RunState& run) {
   std::size_t offset = 0;
   globals::LONG column = 0;
   for (std::size_t k = 0; k < run.Columns.size(); ++k) {
-    const Column& c = run.Columns[k];
+    Column& c = run.Columns[k];
     if (c.kind == Column::Kind::Group) continue;
     // The first entry is the record pointer, which takes no bytes of the record.
     const std::size_t advance = k > 0 && c.size > 0 ? static_cast<std::size_t>(c.size) : 0;

@@ -66,8 +66,11 @@ bool output_is_input(RunState& run) {
 
 void FlushOutput(RunState& run) {
   if (run.OutputRefused) return;
-  files::setpath(globals::GLO_WorkingDir.view());
+  // Relative output names start from the working directory. Nothing that runs
+  // between two writes of a run changes the current directory, so making it
+  // current at the run's first write holds for the later ones too.
   if (run.FlushCount == 0) {
+    files::setpath(globals::GLO_WorkingDir.view());
     name_output_file();
     if (output_is_input(run)) return;
     DOSOUT.remove();  // failures here show in the OPEN below

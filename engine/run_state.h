@@ -67,6 +67,9 @@ struct Column {
   LONG digits = 0;          // FIQ_ORIGSIZE
   LONG reference = 0;
   std::size_t list_position = 0;  // the field-list entry of that name; 0 none
+  // That entry's marks as they stand: only the run changes them while it
+  // reads, so the entry is read and written back only when they change.
+  text::FixedString<3> date_mark, time_mark, possible_date, possible_time;
 };
 
 struct RunState {

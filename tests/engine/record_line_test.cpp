@@ -182,6 +182,35 @@ TEST_F(RecordLine, DatesAndTimesFollowTheirMarks) {
   }
 }
 
+TEST_F(RecordLine, PossibleMarksDescribeTheLastRecordHandled) {
+  picture::fix_clock(picture::date(6, 15, 2024), 1);
+  const int day = picture::date(6, 15, 2024);
+  struct Case {
+    std::vector<int> values;
+    const char* possible_date;
+    const char* possible_time;
+  };
+  const std::vector<Case> cases = {
+      {{day, -5}, "", ""},
+      {{-5, day}, "d", "t"},
+      {{day, 9000000, day}, "d", "t"},
+      {{day, day + 14601}, "", "t"},   // past the 40 years of plausible dates, still a time
+      {{day, 8640001}, "", ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(n);
+    tps::fixture::File file;
+    auto& t = file.table("PRE");
+    t.field("VALUE", Type::Long);
+    for (int v : c.values) t.row().set("VALUE", v);
+    globals::FieldListQueue.free();
+    fetch(write_table(file, "MARKS" + std::to_string(++n) + ".TPS"));
+    EXPECT_EQ(entry("PRE:VALUE").ALF_POSSIBLEDATE.clipped(), c.possible_date);
+    EXPECT_EQ(entry("PRE:VALUE").ALF_POSSIBLETIME.clipped(), c.possible_time);
+  }
+}
+
 TEST_F(RecordLine, HeaderFormsOfTop) {
   tps::fixture::File file;
   auto& t = file.table("PRE");
