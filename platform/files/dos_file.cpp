@@ -65,8 +65,11 @@ int DosFile::open(int access_mode) {
   if (is_open()) return fail(kFileAlreadyOpen);
   std::filesystem::path p;
   if (!named_path(name_, p)) return error_code();
+  // Opening a directory for writing fails by itself; only a read-only open
+  // would succeed on it, so only that one pays for asking (an export opens
+  // its output for every write).
   std::error_code ignored;
-  if (std::filesystem::is_directory(p, ignored)) return fail(kAccessDenied);
+  if ((access_mode & 0x0F) == 0 && std::filesystem::is_directory(p, ignored)) return fail(kAccessDenied);
   if (std::error_code ec = file_->open(p, access_mode)) return os::post_error(ec, p);
   return done();
 }

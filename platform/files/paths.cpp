@@ -64,6 +64,14 @@ bool setpath(std::string_view path) {
   return true;
 }
 
+bool same_file(std::string_view a, std::string_view b) {
+  const std::filesystem::path pa = os_path(a), pb = os_path(b);
+  if (pa.empty() || pb.empty()) return false;
+  std::error_code ec;
+  const bool same = std::filesystem::equivalent(pa, pb, ec);
+  return !ec && same;
+}
+
 std::string path() {
   std::error_code ec;
   std::filesystem::path p = std::filesystem::current_path(ec);

@@ -31,6 +31,11 @@ std::string path();
 // path is empty): absolute, without "." and ".." steps or a closing separator.
 std::string longpath(std::string_view path = {});
 
+// Whether two paths in the runtime's form name one existing file (the same
+// device and file number, so links and other spellings of a path count):
+// false when either is missing. Sets no error state.
+bool same_file(std::string_view a, std::string_view b);
+
 // SHORTPATH(path): the short form; without 8.3 names (Linux) the same as
 // LONGPATH.
 std::string shortpath(std::string_view path = {});

@@ -50,10 +50,13 @@ bool TreeWriter::add(std::string_view header, std::string_view data) {
   if (any_record_ && !(std::string_view(last_header_) < header)) {
     return fail("records are not in ascending header order");
   }
-  if (!leaf_.can_take(header.size(), data.size())) return fail("a record is too large for a page");
-  if (!leaf_.empty() && leaf_.plain_size_with(header.size(), data.size()) > kPageBudget) {
+  // A record that does not fit beside the leaf's records starts a new leaf;
+  // only one too large for a page of its own is refused.
+  if (!leaf_.empty() && (leaf_.plain_size_with(header.size(), data.size()) > kPageBudget ||
+                         !leaf_.can_take(header.size(), data.size()))) {
     if (!flush_leaf()) return false;
   }
+  if (!leaf_.can_take(header.size(), data.size())) return fail("a record is too large for a page");
   leaf_.add(header, data);
   last_header_.assign(header);
   any_record_ = true;

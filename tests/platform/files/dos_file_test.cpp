@@ -115,6 +115,7 @@ TEST_F(DosOutput, ErrorsOfEachOperation) {
   note("create unnamed", dos.create());
   name = runtime_dir();
   note("open a directory", dos.open(0x11));
+  note("open a directory for reading", dos.open(0x40));
   name = runtime_dir() + "\\out.csv";
   ASSERT_EQ(dos.create(), 0);
   ASSERT_EQ(dos.open(0x40), 0);
@@ -129,7 +130,8 @@ TEST_F(DosOutput, ErrorsOfEachOperation) {
   const Case expected[] = {
       {"remove missing", 2},   {"open missing", 2},        {"close unopened", 37},
       {"add unopened", 37},    {"create in missing dir", 3}, {"open in missing dir", 3},
-      {"create unnamed", 2},   {"open a directory", 5},    {"open twice", 52},
+      {"create unnamed", 2},   {"open a directory", 5},    {"open a directory for reading", 5},
+      {"open twice", 52},
       {"create while open", 52}, {"remove while open", 52}, {"add to a file opened for reading", 5},
   };
   ASSERT_EQ(seen.size(), std::size(expected));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/files/errors.h"
 #include "scratch_dir.h"
 
@@ -77,6 +79,34 @@ TEST_F(Paths, PathLongpathAndShortpathGiveTheFullForm) {
   EXPECT_TRUE(fs::path(full).is_absolute());
   EXPECT_NE(full.back(), '/');
   EXPECT_EQ(full.find(".."), std::string::npos);
+}
+
+TEST_F(Paths, SameFileAsksTheFileSystemNotTheSpelling) {
+  fs::create_directories(dir_ / "in");
+  write(dir_ / "in" / "orders", "table");
+  write(dir_ / "in" / "other", "table");
+  fs::current_path(dir_);
+  const std::string base = runtime_dir();
+  struct Case {
+    std::string a, b;
+    bool same;
+  };
+  std::vector<Case> cases = {
+      {base + "\\in\\orders", base + "/in/orders", true},
+      {base + "\\in\\orders", "in\\orders   ", true},           // relative, trailing blanks
+      {base + "\\in\\orders", base + "\\in\\.\\..\\in\\orders", true},
+      {base + "\\in\\orders", base + "\\in\\other", false},
+      {base + "\\in\\orders", base + "\\in\\missing", false},   // a file that is not there yet
+      {base + "\\in\\missing", base + "\\in\\missing", false},
+      {"", "", false},
+  };
+#ifndef _WIN32
+  fs::create_hard_link(dir_ / "in" / "orders", dir_ / "hard");
+  fs::create_symlink(dir_ / "in" / "orders", dir_ / "soft");
+  cases.push_back({base + "\\in\\orders", base + "\\hard", true});
+  cases.push_back({base + "\\soft", base + "\\in\\orders", true});
+#endif
+  for (const Case& c : cases) EXPECT_EQ(files::same_file(c.a, c.b), c.same) << c.a << " | " << c.b;
 }
 
 }  // namespace

@@ -9,28 +9,16 @@
 
 #include "platform/files/errors.h"
 #include "platform/tps/declaration.h"
+#include "reader_support.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::vector<fs::path> sample_tables() {
-  std::vector<fs::path> found;
-  for (const auto& e : fs::recursive_directory_iterator(QM_SAMPLES_DIR)) {
-    std::string ext = e.path().extension().string();
-    for (auto& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    if (e.is_regular_file() && ext == ".TPS" && e.path().parent_path().filename() != "encrypted")
-      found.push_back(e.path());
-  }
-  std::sort(found.begin(), found.end());
-  return found;
-}
 
 TEST(ReaderSamples, EveryPlainTableReadsToItsEndBothWays) {
   static char storage[tps::Declaration::kRecordStorage];
   std::string name;
   tps::Declaration table([&] { return name; }, [] { return std::string(); }, storage);
-  const auto paths = sample_tables();
+  const auto paths = reader_test::plain_sample_tables();
   ASSERT_GT(paths.size(), 100u);
   for (const auto& path : paths) {
     SCOPED_TRACE(path.string());

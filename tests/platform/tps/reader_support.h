@@ -2,7 +2,10 @@
 // its own record storage, and the paths of the sample tables.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -13,6 +16,19 @@
 #include "platform/tps/format.h"
 
 namespace reader_test {
+
+// Every table under the samples folder but the encrypted one, in path order.
+inline std::vector<std::filesystem::path> plain_sample_tables() {
+  std::vector<std::filesystem::path> found;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(QM_SAMPLES_DIR)) {
+    std::string ext = e.path().extension().string();
+    for (auto& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (e.is_regular_file() && ext == ".TPS" && e.path().parent_path().filename() != "encrypted")
+      found.push_back(e.path());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
 
 inline std::string sample(const std::string& relative) {
   return std::string(QM_SAMPLES_DIR) + "/" + relative;

@@ -326,6 +326,26 @@ TEST(WriterBuilder, LargeTableBuildsSeveralLevelsAndReadsBackInOrder) {
   EXPECT_GE(static_cast<unsigned char>(b[0x200 + 12]), 2) << "the root is a node two levels up";
 }
 
+TEST(WriterBuilder, RecordsNearlyAPageLongEachTakeALeafOfTheirOwn) {
+  // A record that fits a page alone but not beside the leaf's first record
+  // starts a new leaf instead of being refused.
+  ScratchDir dir;
+  File file;
+  auto& t = file.table("BIG");
+  t.field("TEXT", Type::String, 63985);
+  for (char c : {'a', 'b', 'c'}) t.row().set("TEXT", std::string(63985, c));
+  const fs::path path = dir / "WIDE.TPS";
+  file.write(path);
+  Opened in(path.string());
+  ASSERT_EQ(in.table.open(0x40), 0) << files::file_error();
+  in.table.set();
+  for (char c : {'a', 'b', 'c'}) {
+    ASSERT_EQ(in.table.next(), 0) << files::file_error();
+    EXPECT_EQ(std::string(in.storage.data(), 63985), std::string(63985, c));
+  }
+  EXPECT_EQ(in.table.next(), files::kRecordNotAvailable);
+}
+
 TEST(WriterBuilder, RefusesWhatTheFileCannotHold) {
   ScratchDir dir;
   const fs::path path = dir / "BAD.TPS";

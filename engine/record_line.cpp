@@ -1,0 +1,296 @@
+#include "engine/record_line.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "engine/engine_state.h"
+#include "engine/preview.h"
+#include "engine/value_text.h"
+#include "globals/globals.h"
+#include "platform/eval/eval.h"
+#include "platform/text/text.h"
+
+namespace engine {
+
+namespace {
+
+using globals::FieldListQueue;
+using globals::FieldListRecord;
+using globals::SelectedNamesQueue;
+using globals::SelectedNamesRecord;
+
+bool one_of(std::string_view type, std::initializer_list<std::string_view> names) {
+  for (std::string_view n : names)
+    if (type == n) return true;
+  return false;
+}
+
+// The columns of the run as the record line reads them, taken once. The
+// field-list entry of a column is found by name here, once, and written back
+// by its position whenever its marks change: the run adds, removes and moves
+// no entry, and nothing else changes one while the run reads.
+void prepare_columns(RunState& run) {
+  std::unordered_map<std::string, std::size_t> list_positions;
+  globals::FieldListRecord entry;
+  for (std::size_t pos = FieldListQueue.records(); pos >= 1; --pos) {
+    // Backwards, so that the first of several entries of one name wins.
+    FieldListQueue.peek(pos, entry);
+    list_positions[std::string(text::clip(entry.ALF_DAFIELD.view()))] = pos;
+  }
+
+  run.Columns.clear();
+  for (std::size_t k = 1; k <= run.FieldInfoQueue.records(); ++k) {
+    run.FieldInfoQueue.get(k);
+    const FieldInfoRecord& fiq = run.FieldInfoQueue.buffer();
+    Column c;
+    c.name = text::clip(fiq.FIQ_NAME.view());
+    c.type = text::clip(fiq.FIQ_TYPE.view());
+    c.size = fiq.FIQ_SIZE;
+    c.places = fiq.FIQ_PLACES;
+    c.digits = fiq.FIQ_ORIGSIZE;
+    c.reference = fiq.FIQ_REFERENCE;
+    if (c.type == "GROUP") {
+      c.kind = Column::Kind::Group;
+      c.selected = false;
+    } else {
+      c.kind = fiq.FIQ_BLOBORMEMO < 0   ? Column::Kind::Pointer
+               : fiq.FIQ_BLOBORMEMO > 0 ? Column::Kind::Memo
+                                        : Column::Kind::Field;
+      c.selected = CheckFieldSelected(run);
+    }
+    c.text_type = one_of(c.type, {"STRING", "CSTRING", "PSTRING", "BLOB"});
+    c.marks_type = one_of(c.type, {"LONG", "DATE", "TIME"});
+    if (c.kind == Column::Kind::Field) {
+      const auto found = list_positions.find(c.name);
+      if (found != list_positions.end()) {
+        c.list_position = found->second;
+        FieldListQueue.peek(c.list_position, entry);
+        c.date_mark = entry.ALF_DATE;
+        c.time_mark = entry.ALF_TIME;
+        c.possible_date = entry.ALF_POSSIBLEDATE;
+        c.possible_time = entry.ALF_POSSIBLETIME;
+      }
+    }
+    run.Columns.push_back(std::move(c));
+  }
+  run.ColumnsReady = true;
+}
+
+void append_quoted(std::string& out, std::string_view value) {
+  out += '"';
+  out.append(value);
+  out += "\",";
+}
+
+// Drops the comma after the last value and ends the line.
+void end_line(std::string& line) {
+  if (!line.empty()) line.pop_back();
+  line.append("\r\n");
+}
+
+std::string type_text(const Column& c) {
+  std::string t = c.type + " ";
+  if (c.type == "DECIMAL") {
+    t += text::int_text(c.digits) + "." + text::int_text(c.places) + "(" + text::int_text(c.size) + "b)";
+  } else {
+    t += text::int_text(c.size);
+  }
+  return t;
+}
+
+void header_lines(RunState& run) {
+  for (const Column& c : run.Columns)
+    if (c.selected) append_quoted(run.OutputText, c.name);
+  end_line(run.OutputText);
+  if (globals::TopCount != -2) return;
+  globals::LONG column = 0;
+  for (const Column& c : run.Columns) {
+    if (!c.selected) continue;
+    CurrentValueText = type_text(c);
+    FieldListQueue.buffer().ALF_DAORDER = ++column;
+    SetPreviewColumn();
+    append_quoted(run.OutputText, text::clip(CurrentValueText));
+  }
+  end_line(run.OutputText);
+  AddPreviewRow();
+}
+
+// The date and time marks follow what the value showed: DATE and TIME fields
+// are marked for good; a LONG keeps its "could be" marks only while its
+// values could be dates or times.
+void update_marks(Column& c) {
+  if (NotDateFlag < 0) {
+    c.date_mark = "D";
+    c.possible_date.clear();
+  } else if (NotDateFlag > 0) {
+    c.possible_date.clear();
+  } else {
+    c.possible_date = c.time_mark == "T" ? "" : "d";
+  }
+  if (NotTimeFlag < 0) {
+    c.time_mark = "T";
+    c.possible_time.clear();
+  } else if (NotTimeFlag > 0) {
+    c.possible_time.clear();
+  } else {
+    c.possible_time = c.date_mark == "D" ? "" : "t";
+  }
+}
+
+// Appends the CSV text of a record field to the line. The bytes of a slice
+// that would reach past the record copy (field sizes adding up to more than
+// the record, as OVER fields do) are left out: the value text counts them as
+// blanks.
+void append_field_value(RunState& run, Column& c, std::size_t offset) {
+  const std::string_view record(run.RecordCopy);
+  const std::size_t size = c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
+  const std::string_view raw = offset < record.size() ? record.substr(offset, size) : std::string_view{};
+  AppendFieldValue(run.Line, c.time_mark.view(), c.date_mark.view(), c.type, raw, c.places, c.digits);
+  if (c.list_position == 0 || !c.marks_type) return;
+  const text::FixedString<3> date = c.date_mark, time = c.time_mark, possible_date = c.possible_date,
+                             possible_time = c.possible_time;
+  update_marks(c);
+  if (date.view() == c.date_mark.view() && time.view() == c.time_mark.view() &&
+      possible_date.view() == c.possible_date.view() && possible_time.view() == c.possible_time.view())
+    return;  // writing the entry back would change nothing
+  FieldListQueue.get(c.list_position);
+  FieldListRecord& alf = FieldListQueue.buffer();
+  alf.ALF_DATE = c.date_mark.view();
+  alf.ALF_TIME = c.time_mark.view();
+  alf.ALF_POSSIBLEDATE = c.possible_date.view();
+  alf.ALF_POSSIBLETIME = c.possible_time.view();
+  FieldListQueue.put();
+}
+
+std::string blob_value(const Column& c, RunState& run) {
+  if (run.MemoBlobCount == 0 || run.MemoCount != 0) {
+    // With a MEMO in the table the loop reads without MEMO and BLOB contents.
+    CurrentValueText = "unavailable";
+    CurrentRawValue = CurrentValueText;
+    return CurrentValueText;
+  }
+  const int n = -static_cast<int>(c.reference);
+  const std::int64_t size = TESTANY.blob_size(n);
+  CurrentValueText = size > 0 ? TESTANY.blob_read(n, 0, size - 1) : std::string();
+  CurrentRawValue = CurrentValueText;
+  return std::string(text::clip(EscapeCsvQuotes(CurrentValueText)));
+}
+
+}  // namespace
+
+bool CheckFieldSelected(RunState& run) {
+  if (SelectedNamesQueue.records() == 0) return true;
+  if (run.SelectNamesAny < 0) {
+    // The names do not change during a run, so one scan answers every call.
+    run.SelectNamesAny = 0;
+    for (std::size_t i = 1; i <= SelectedNamesQueue.records() && run.SelectNamesAny == 0; ++i) {
+      SelectedNamesQueue.get(i);
+      if (SelectedNamesQueue.buffer().TFQ_FROMWHERE == 0) run.SelectNamesAny = 1;
+    }
+  }
+  if (run.SelectNamesAny == 0) {
+    // SELECT named no column (only keywords, or nothing that matched): all
+    // columns are output, now and for the rest of the run.
+    SelectedNamesQueue.free();
+    return true;
+  }
+  const FieldInfoRecord& fiq = run.FieldInfoQueue.buffer();
+  SelectedNamesRecord& tfq = SelectedNamesQueue.buffer();
+  tfq.TFQ_NAME = text::upper(fiq.FIQ_NAME.view());
+  tfq.TFQ_NAMELEN = fiq.FIQ_NAMELEN;
+  return SelectedNamesQueue.get_by<&SelectedNamesRecord::TFQ_NAME, &SelectedNamesRecord::TFQ_NAMELEN>() == 0;
+}
+
+void SubstituteFieldInWhere(RunState& run, const Column& c) {
+  if (WhereWork.empty() || c.name.empty()) return;
+  std::size_t at = WhereWork.find(c.name);
+  if (at == std::string::npos) return;
+
+  std::string& replacement = run.Replacement;
+  replacement.clear();
+  if (c.type != "MEMO") {
+    const std::string_view raw = text::clip(CurrentRawValue);
+    if (c.text_type) {
+      // The expression syntax's own escape: a quote inside a text literal is
+      // doubled, so a value holding one is judged by its value.
+      replacement += '\'';
+      for (char ch : raw) {
+        replacement += ch;
+        if (ch == '\'') replacement += '\'';
+      }
+      replacement += '\'';
+    } else {
+      replacement.append(raw);
+    }
+  }
+  while (at != std::string::npos) {
+    WhereWork.replace(at, c.name.size(), replacement);
+    // On behind the inserted value: a value that holds the label itself would
+    // otherwise be found and replaced again without end.
+    at = WhereWork.find(c.name, at + replacement.size());
+  }
+}
+
+void ExportRecord(RunState& run) {
+  const std::size_t size = static_cast<std::size_t>(run.RecordSize);
+  std::memcpy(run.RecordCopy.data(), TESTANY_RECORD, size);
+  bool blank = true;
+  for (std::size_t i = 0; i < size && blank; ++i) blank = run.RecordCopy[i] == ' ';
+  if (blank) return;  // a cleared record: no header, no line, no WHERE test
+
+  if (!run.ColumnsReady) prepare_columns(run);
+  run.Line.clear();
+  WhereWork.assign(globals::GLO_WHERE.view());
+
+  if (run.ReadCount == 1) header_lines(run);
+  if (globals::TopCount < 0) return;
+
+  std::size_t offset = 0;
+  globals::LONG column = 0;
+  for (std::size_t k = 0; k < run.Columns.size(); ++k) {
+    Column& c = run.Columns[k];
+    if (c.kind == Column::Kind::Group) continue;
+    // The first entry is the record pointer, which takes no bytes of the record.
+    const std::size_t advance = k > 0 && c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
+    if (!c.selected) {
+      offset += advance;
+      continue;
+    }
+    NotDateFlag = 0;
+    NotTimeFlag = 0;
+    run.Line += '"';
+    const std::size_t value_at = run.Line.size();
+    switch (c.kind) {
+      case Column::Kind::Memo: run.Line.append(blob_value(c, run)); break;
+      case Column::Kind::Pointer:
+        CurrentValueText = text::int_text(run.CurrentPointer);
+        CurrentRawValue = CurrentValueText;
+        run.Line.append(CurrentValueText);
+        break;
+      default: append_field_value(run, c, offset); break;
+    }
+    // The values arrive clipped; an empty text value may stand as one NUL.
+    if (globals::GLO_NULLEMPTYSTR && c.text_type && run.Line.size() == value_at) {
+      run.Line += '\0';
+      CurrentValueText.assign(1, '\0');
+    }
+    run.Line += '"';
+    FieldListQueue.buffer().ALF_DAORDER = ++column;
+    SetPreviewColumn();
+    SubstituteFieldInWhere(run, c);
+    run.Line += ',';
+    offset += advance;
+  }
+  end_line(run.Line);
+
+  if (run.WherePresent && !text::blank(globals::GLO_WHERE.view()) &&
+      !text::same(eval::evaluate(WhereWork), "1"))
+    return;
+  run.OutputText += run.Line;
+  AddPreviewRow();
+}
+
+}  // namespace engine

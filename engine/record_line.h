@@ -1,0 +1,27 @@
+// One record of the input table as CSV text: the header line (and, for
+// "TOP -2", the line of data types) before the first record, then the
+// record's line of double-quoted values in the order of FieldInfoQueue, the
+// date and time marks of the field list, the preview row, and the WHERE test
+// on a copy of the WHERE text in which every column's label is replaced by
+// its value. Shows nothing: an invalid WHERE expression drops the record.
+#pragma once
+
+#include "engine/run_state.h"
+
+namespace engine {
+
+// The record just read into TESTANY's storage: appends its line to
+// run.OutputText when it passes the WHERE test, and adds its preview row.
+void ExportRecord(RunState& run);
+
+// Whether the FieldInfoQueue buffer's column is output: every column when the
+// selected names are empty or none came from SELECT (the names are then
+// emptied for the rest of the run), else the columns SELECT or WHERE named.
+bool CheckFieldSelected(RunState& run);
+
+// Replaces every occurrence of the column's name in WhereWork with
+// CurrentRawValue: quoted (its quotes doubled) for the text types, nothing
+// for a MEMO, the plain text otherwise.
+void SubstituteFieldInWhere(RunState& run, const Column& column);
+
+}  // namespace engine
