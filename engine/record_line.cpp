@@ -33,9 +33,10 @@ bool one_of(std::string_view type, std::initializer_list<std::string_view> names
 // position for every record: the run adds, removes and moves no entry.
 void prepare_columns(RunState& run) {
   std::unordered_map<std::string, std::size_t> list_positions;
-  globals::FieldListRecord entry;
+  run.ListEntries.assign(FieldListQueue.records(), globals::FieldListRecord{});
   for (std::size_t pos = FieldListQueue.records(); pos >= 1; --pos) {
     // Backwards, so that the first of several entries of one name wins.
+    globals::FieldListRecord& entry = run.ListEntries[pos - 1];
     FieldListQueue.peek(pos, entry);
     list_positions[std::string(text::clip(entry.ALF_DAFIELD.view()))] = pos;
   }
@@ -66,6 +67,7 @@ void prepare_columns(RunState& run) {
       const auto found = list_positions.find(c.name);
       if (found != list_positions.end()) c.list_position = found->second;
     }
+    if (c.kind == Column::Kind::Field && c.selected && c.list_position != 0) run.LastListColumn = k;
     run.Columns.push_back(std::move(c));
   }
   run.ColumnsReady = true;
@@ -112,8 +114,11 @@ void header_lines(RunState& run) {
 
 // The date and time marks follow what the value showed: DATE and TIME fields
 // are marked for good; a LONG keeps its "could be" marks only while its
-// values could be dates or times.
-void update_marks(FieldListRecord& alf) {
+// values could be dates or times. Returns whether any mark changed.
+bool update_marks(FieldListRecord& alf) {
+  using Mark = text::FixedString<3>;
+  const Mark date = alf.ALF_DATE, time = alf.ALF_TIME;
+  const Mark possible_date = alf.ALF_POSSIBLEDATE, possible_time = alf.ALF_POSSIBLETIME;
   if (NotDateFlag < 0) {
     alf.ALF_DATE = "D";
     alf.ALF_POSSIBLEDATE.clear();
@@ -130,13 +135,19 @@ void update_marks(FieldListRecord& alf) {
   } else {
     alf.ALF_POSSIBLETIME = alf.ALF_DATE == "D" ? "" : "t";
   }
+  return alf.ALF_DATE.view() != date.view() || alf.ALF_TIME.view() != time.view() ||
+         alf.ALF_POSSIBLEDATE.view() != possible_date.view() || alf.ALF_POSSIBLETIME.view() != possible_time.view();
 }
 
 // Appends the CSV text of a record field to the line. The bytes of a slice
 // that would reach past the record copy (field sizes adding up to more than
 // the record, as OVER fields do) are left out: the value text counts them as
-// blanks.
-void append_field_value(RunState& run, const Column& c, std::size_t offset) {
+// blanks. The marks are read from the run's copy of the field list; the queue
+// itself is touched only where it shows: a GET and PUT when a mark changes (a
+// PUT of unchanged marks would store the same entry), and a GET at the run's
+// last column with an entry, which leaves the buffer and the error state as a
+// GET of every column would.
+void append_field_value(RunState& run, const Column& c, std::size_t offset, bool last_list_column) {
   const std::string_view record(run.RecordCopy);
   const std::size_t size = c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
   const std::string_view raw = offset < record.size() ? record.substr(offset, size) : std::string_view{};
@@ -144,13 +155,14 @@ void append_field_value(RunState& run, const Column& c, std::size_t offset) {
     AppendFieldValue(run.Line, "", "", c.type, raw, c.places, c.digits);
     return;
   }
+  FieldListRecord& copy = run.ListEntries[c.list_position - 1];
+  AppendFieldValue(run.Line, copy.ALF_TIME.view(), copy.ALF_DATE.view(), c.type, raw, c.places, c.digits);
+  const bool changed = c.marks_type && update_marks(copy);
+  if (!changed && !last_list_column) return;
   FieldListQueue.get(c.list_position);
-  FieldListRecord& alf = FieldListQueue.buffer();
-  AppendFieldValue(run.Line, alf.ALF_TIME.view(), alf.ALF_DATE.view(), c.type, raw, c.places, c.digits);
-  if (c.marks_type) {
-    update_marks(alf);
-    FieldListQueue.put();
-  }
+  if (!changed) return;
+  update_marks(FieldListQueue.buffer());
+  FieldListQueue.put();
 }
 
 std::string blob_value(const Column& c, RunState& run) {
@@ -258,7 +270,7 @@ void ExportRecord(RunState& run) {
         CurrentRawValue = CurrentValueText;
         run.Line.append(CurrentValueText);
         break;
-      default: append_field_value(run, c, offset); break;
+      default: append_field_value(run, c, offset, k + 1 == run.LastListColumn); break;
     }
     // The values arrive clipped; an empty text value may stand as one NUL.
     if (globals::GLO_NULLEMPTYSTR && c.text_type && run.Line.size() == value_at) {
