@@ -65,8 +65,10 @@ int DosFile::open(int access_mode) {
   if (is_open()) return fail(kFileAlreadyOpen);
   std::filesystem::path p;
   if (!named_path(name_, p)) return error_code();
+  // A directory opens for reading only; a writable open of one is refused by
+  // the system itself with the same error, without a look at the path first.
   std::error_code ignored;
-  if (std::filesystem::is_directory(p, ignored)) return fail(kAccessDenied);
+  if ((access_mode & 0x0F) == 0 && std::filesystem::is_directory(p, ignored)) return fail(kAccessDenied);
   if (std::error_code ec = file_->open(p, access_mode)) return os::post_error(ec, p);
   return done();
 }
