@@ -29,14 +29,14 @@ bool one_of(std::string_view type, std::initializer_list<std::string_view> names
 }
 
 // The columns of the run as the record line reads them, taken once. The
-// field-list entry of a column is found by name here, once, and written back
-// by its position whenever its marks change: the run adds, removes and moves
-// no entry, and nothing else changes one while the run reads.
+// field-list entry of a column is found by name here, once, and re-read by its
+// position for every record: the run adds, removes and moves no entry.
 void prepare_columns(RunState& run) {
   std::unordered_map<std::string, std::size_t> list_positions;
-  globals::FieldListRecord entry;
+  run.ListEntries.assign(FieldListQueue.records(), globals::FieldListRecord{});
   for (std::size_t pos = FieldListQueue.records(); pos >= 1; --pos) {
     // Backwards, so that the first of several entries of one name wins.
+    globals::FieldListRecord& entry = run.ListEntries[pos - 1];
     FieldListQueue.peek(pos, entry);
     list_positions[std::string(text::clip(entry.ALF_DAFIELD.view()))] = pos;
   }
@@ -65,15 +65,9 @@ void prepare_columns(RunState& run) {
     c.marks_type = one_of(c.type, {"LONG", "DATE", "TIME"});
     if (c.kind == Column::Kind::Field) {
       const auto found = list_positions.find(c.name);
-      if (found != list_positions.end()) {
-        c.list_position = found->second;
-        FieldListQueue.peek(c.list_position, entry);
-        c.date_mark = entry.ALF_DATE;
-        c.time_mark = entry.ALF_TIME;
-        c.possible_date = entry.ALF_POSSIBLEDATE;
-        c.possible_time = entry.ALF_POSSIBLETIME;
-      }
+      if (found != list_positions.end()) c.list_position = found->second;
     }
+    if (c.kind == Column::Kind::Field && c.selected && c.list_position != 0) run.LastListColumn = k;
     run.Columns.push_back(std::move(c));
   }
   run.ColumnsReady = true;
@@ -120,48 +114,54 @@ void header_lines(RunState& run) {
 
 // The date and time marks follow what the value showed: DATE and TIME fields
 // are marked for good; a LONG keeps its "could be" marks only while its
-// values could be dates or times.
-void update_marks(Column& c) {
+// values could be dates or times. Returns whether any mark changed.
+bool update_marks(FieldListRecord& alf) {
+  using Mark = text::FixedString<3>;
+  const Mark date = alf.ALF_DATE, time = alf.ALF_TIME;
+  const Mark possible_date = alf.ALF_POSSIBLEDATE, possible_time = alf.ALF_POSSIBLETIME;
   if (NotDateFlag < 0) {
-    c.date_mark = "D";
-    c.possible_date.clear();
+    alf.ALF_DATE = "D";
+    alf.ALF_POSSIBLEDATE.clear();
   } else if (NotDateFlag > 0) {
-    c.possible_date.clear();
+    alf.ALF_POSSIBLEDATE.clear();
   } else {
-    c.possible_date = c.time_mark == "T" ? "" : "d";
+    alf.ALF_POSSIBLEDATE = alf.ALF_TIME == "T" ? "" : "d";
   }
   if (NotTimeFlag < 0) {
-    c.time_mark = "T";
-    c.possible_time.clear();
+    alf.ALF_TIME = "T";
+    alf.ALF_POSSIBLETIME.clear();
   } else if (NotTimeFlag > 0) {
-    c.possible_time.clear();
+    alf.ALF_POSSIBLETIME.clear();
   } else {
-    c.possible_time = c.date_mark == "D" ? "" : "t";
+    alf.ALF_POSSIBLETIME = alf.ALF_DATE == "D" ? "" : "t";
   }
+  return alf.ALF_DATE.view() != date.view() || alf.ALF_TIME.view() != time.view() ||
+         alf.ALF_POSSIBLEDATE.view() != possible_date.view() || alf.ALF_POSSIBLETIME.view() != possible_time.view();
 }
 
 // Appends the CSV text of a record field to the line. The bytes of a slice
 // that would reach past the record copy (field sizes adding up to more than
 // the record, as OVER fields do) are left out: the value text counts them as
-// blanks.
-void append_field_value(RunState& run, Column& c, std::size_t offset) {
+// blanks. The marks are read from the run's copy of the field list; the queue
+// itself is touched only where it shows: a GET and PUT when a mark changes (a
+// PUT of unchanged marks would store the same entry), and a GET at the run's
+// last column with an entry, which leaves the buffer and the error state as a
+// GET of every column would.
+void append_field_value(RunState& run, const Column& c, std::size_t offset, bool last_list_column) {
   const std::string_view record(run.RecordCopy);
   const std::size_t size = c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
   const std::string_view raw = offset < record.size() ? record.substr(offset, size) : std::string_view{};
-  AppendFieldValue(run.Line, c.time_mark.view(), c.date_mark.view(), c.type, raw, c.places, c.digits);
-  if (c.list_position == 0 || !c.marks_type) return;
-  const text::FixedString<3> date = c.date_mark, time = c.time_mark, possible_date = c.possible_date,
-                             possible_time = c.possible_time;
-  update_marks(c);
-  if (date.view() == c.date_mark.view() && time.view() == c.time_mark.view() &&
-      possible_date.view() == c.possible_date.view() && possible_time.view() == c.possible_time.view())
-    return;  // writing the entry back would change nothing
+  if (c.list_position == 0) {
+    AppendFieldValue(run.Line, "", "", c.type, raw, c.places, c.digits);
+    return;
+  }
+  FieldListRecord& copy = run.ListEntries[c.list_position - 1];
+  AppendFieldValue(run.Line, copy.ALF_TIME.view(), copy.ALF_DATE.view(), c.type, raw, c.places, c.digits);
+  const bool changed = c.marks_type && update_marks(copy);
+  if (!changed && !last_list_column) return;
   FieldListQueue.get(c.list_position);
-  FieldListRecord& alf = FieldListQueue.buffer();
-  alf.ALF_DATE = c.date_mark.view();
-  alf.ALF_TIME = c.time_mark.view();
-  alf.ALF_POSSIBLEDATE = c.possible_date.view();
-  alf.ALF_POSSIBLETIME = c.possible_time.view();
+  if (!changed) return;
+  update_marks(FieldListQueue.buffer());
   FieldListQueue.put();
 }
 
@@ -251,7 +251,7 @@ void ExportRecord(RunState& run) {
   std::size_t offset = 0;
   globals::LONG column = 0;
   for (std::size_t k = 0; k < run.Columns.size(); ++k) {
-    Column& c = run.Columns[k];
+    const Column& c = run.Columns[k];
     if (c.kind == Column::Kind::Group) continue;
     // The first entry is the record pointer, which takes no bytes of the record.
     const std::size_t advance = k > 0 && c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
@@ -270,7 +270,7 @@ void ExportRecord(RunState& run) {
         CurrentRawValue = CurrentValueText;
         run.Line.append(CurrentValueText);
         break;
-      default: append_field_value(run, c, offset); break;
+      default: append_field_value(run, c, offset, k + 1 == run.LastListColumn); break;
     }
     // The values arrive clipped; an empty text value may stand as one NUL.
     if (globals::GLO_NULLEMPTYSTR && c.text_type && run.Line.size() == value_at) {

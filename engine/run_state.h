@@ -67,9 +67,6 @@ struct Column {
   LONG digits = 0;          // FIQ_ORIGSIZE
   LONG reference = 0;
   std::size_t list_position = 0;  // the field-list entry of that name; 0 none
-  // That entry's marks as they stand: only the run changes them while it
-  // reads, so the entry is read and written back only when they change.
-  text::FixedString<3> date_mark, time_mark, possible_date, possible_time;
 };
 
 struct RunState {
@@ -105,6 +102,11 @@ struct RunState {
   bool ColumnsReady = false;
   int SelectNamesAny = -1;      // whether SELECT named a column; -1 not yet looked at
   std::vector<Column> Columns;  // FieldInfoQueue in queue order
+  // Copies of the field list's entries (by position - 1) kept in step with the
+  // queue: the record line reads a column's marks here and goes to the queue
+  // only to store changed marks and to leave its buffer as the last column's.
+  std::vector<globals::FieldListRecord> ListEntries;
+  std::size_t LastListColumn = 0;  // the Columns index of the last selected field with an entry, + 1; 0 none
   std::string Line;             // the record's line, built in place
   std::string Replacement;      // the text put into WhereWork for one label
 };

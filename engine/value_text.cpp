@@ -266,8 +266,9 @@ std::size_t picture_for(bool date, char* out) {
 // Sets CurrentRawValue, CurrentValueText and the flags.
 void value_texts(std::string_view time_mark, std::string_view date_mark, std::string_view type_name,
                  std::string_view raw, std::int32_t places, std::int32_t digits) {
-  bool as_date = text::same(date_mark, "D");
-  bool as_time = text::same(time_mark, "T");
+  // The mark itself is clipped; the letter it is held against has no blanks to clip.
+  bool as_date = text::clip(date_mark) == "D";
+  bool as_time = text::clip(time_mark) == "T";
   unformatted_text(type_name, raw, places, digits, as_date, as_time);
   if (as_date || as_time) {
     char pic[kPictureMax];

@@ -122,7 +122,9 @@ std::error_code last_error() { return {errno, std::generic_category()}; }
 std::error_code File::open(const std::filesystem::path& path, int access_mode) {
   close();
   int access = access_mode & 0x0F, share = access_mode & 0xF0;
-  int flags = (access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR) | O_CLOEXEC;
+  // Every write appends, so a writable handle is opened for appending: no seek
+  // to the end before each write.
+  int flags = (access == 0 ? O_RDONLY : (access == 1 ? O_WRONLY : O_RDWR) | O_APPEND) | O_CLOEXEC;
   int fd = ::open(path.c_str(), flags);
   if (fd < 0) return last_error();
   // Sharing as far as POSIX goes: advisory whole-file locks. A denying open
@@ -139,7 +141,6 @@ std::error_code File::open(const std::filesystem::path& path, int access_mode) {
 }
 
 std::error_code File::append(const char* data, std::size_t n) {
-  if (::lseek(fd_, 0, SEEK_END) < 0) return last_error();
   while (n > 0) {
     ssize_t written = ::write(fd_, data, n);
     if (written < 0) {
