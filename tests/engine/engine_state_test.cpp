@@ -73,11 +73,11 @@ TEST_F(EngineState, DosoutWritesTheFileOutputFileNameNamesAtEachCall) {
 }
 
 TEST_F(EngineState, ResetRestoresTheEngineTextsAndTheGlobals) {
-  engine::CurrentValueText = "v";
-  engine::CurrentRawValue = "r";
+  engine::CurrentValueText.assign(1, 'v');
+  engine::CurrentRawValue.assign(1, 'r');
   engine::NotDateFlag = 1;
   engine::NotTimeFlag = -1;
-  engine::WhereWork = "w";
+  engine::WhereWork.assign(1, 'w');
   engine::DateStamp = "_stamp";
   engine::OutputDir = "C:\\out";
   engine::OutputBaseName = "base";

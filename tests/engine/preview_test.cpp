@@ -18,7 +18,7 @@ class Preview : public ::testing::Test {
 
   static void column(int k, std::string_view value) {
     globals::FieldListQueue.buffer().ALF_DAORDER = k;
-    engine::CurrentValueText = value;
+    engine::CurrentValueText = std::string(value);
     engine::SetPreviewColumn();
   }
   // One line of the given cells, columns from 1 on.
