@@ -1,4 +1,4 @@
-// How the export engine reports a failed OPEN or CLOSE: for File System Error
+// How the export engine reports a failed OPEN, ADD or CLOSE: for File System Error
 // (90) and Invalid Record Declaration (47) the driver's own text, with its
 // code before the runtime's in the caption; for any other error the standard
 // text. The caption ends in the operation (" OPEN()", " ADD()", " CLOSE()").
