@@ -65,10 +65,10 @@ void split_input_path(std::string path) {
   const std::size_t last = text::clip(path).size();
   if (last > 0 && (path[last - 1] == '\\' || path[last - 1] == '/')) path[last - 1] = ' ';
   const std::size_t p = last_backslash(path);
-  if (p > 0) {
-    files::setpath(std::string_view(path).substr(0, p));  // a failure shows in the OPEN that follows
-    path.erase(0, p);
-  }
+  // When the directory cannot be made current the whole path stays the name,
+  // so the OPEN that follows fails: the bare name would be looked for in the
+  // current directory and could open another table of that name.
+  if (p > 0 && files::setpath(std::string_view(path).substr(0, p))) path.erase(0, p);
   InputFileName = text::clip(path);
   window::display();
 }
@@ -97,8 +97,11 @@ void PrepareWhere(RunState& run) {
   GLO_WHERE = text::left(text::clip(where));
 }
 
-BYTE ExportTable(std::string_view mode, std::string_view path) {
+BYTE ExportTable(std::string_view mode, std::string_view path_argument) {
   RunState run;  // freed on every way out of this call
+  // A copy: the caller may pass GLO_INPUTTPSLOCATION itself, which the call
+  // rewrites before it splits the path.
+  const std::string path(path_argument);
 
   globals::LastRecordCount = 0;
   globals::GLO_FETCHEDNO = 0;
@@ -109,7 +112,7 @@ BYTE ExportTable(std::string_view mode, std::string_view path) {
   slashes_to_backslashes(input_location);
   globals::GLO_INPUTTPSLOCATION = input_location;
   split_output_location();
-  split_input_path(std::string(path));
+  split_input_path(path);
 
   int rc = 0;
   for (int attempt = 0; attempt < run.OpenTries; ++attempt)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/engine_state.h"
 #include "engine/file_messages.h"
@@ -62,6 +63,14 @@ bool output_is_input(RunState& run) {
   return true;
 }
 
+// A failed write of the output is reported once per run and marked in
+// RunResult; the run reads on, and every later write tries again.
+void report_output_failure(RunState& run, std::string_view operation) {
+  if (run.RunResult != 0) return;
+  ShowFileError(operation, window::Icon::Asterisk);
+  run.RunResult = 3;
+}
+
 }  // namespace
 
 void FlushOutput(RunState& run) {
@@ -79,11 +88,7 @@ void FlushOutput(RunState& run) {
   ++run.FlushCount;
 
   if (DOSOUT.open(files::DosFile::kWriteDenyAll) != 0) {
-    // Reported once per run; every later write tries again.
-    if (run.RunResult == 0) {
-      ShowFileError("OPEN()", window::Icon::Asterisk);
-      run.RunResult = 3;
-    }
+    report_output_failure(run, "OPEN()");
     return;
   }
   std::size_t remaining = text::clip(run.OutputText).size();
@@ -94,11 +99,16 @@ void FlushOutput(RunState& run) {
     // is left as it is rather than blanked.
     const std::size_t piece = std::min(remaining, files::DosFile::kRecordSize);
     std::memcpy(line, run.OutputText.data() + start, piece);
-    DOSOUT.add(piece);
+    // A full disk or a lost share fails here: the CSV lacks lines, and the
+    // user must hear of it rather than take the file for whole.
+    if (DOSOUT.add(piece) != 0) {
+      report_output_failure(run, "ADD()");
+      break;
+    }
     remaining -= piece;
     start += piece;
   }
-  DOSOUT.close();
+  if (DOSOUT.close() != 0) report_output_failure(run, "CLOSE()");
 }
 
 void ExportRecords(RunState& run) {

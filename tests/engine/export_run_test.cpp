@@ -79,6 +79,9 @@ TEST_F(ExportRun, OpenFailuresShowOneMessageAndReturnOne) {
       {"", "45 OPEN()", "Invalid Filename"},
       {at("HUGE.TPS"), std::string(tps::fault::kRecordSize) + " 47 OPEN()", "65520"},
       {at("SECRET.TPS"), std::string(tps::fault::kEncrypted) + " 90 OPEN()", "encrypted"},
+      // The directory is missing, not the table: the working directory's
+      // table of that name is not the one asked for.
+      {at("nowhere\\T.TPS"), "3 OPEN()", "Path Not Found"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -105,15 +108,19 @@ TEST_F(ExportRun, InputPathsAreSplitIntoDirectoryAndName) {
   struct Case {
     std::string path;
     std::string input_name;
+    bool the_setting = false;  // passed as GLO_INPUTTPSLOCATION itself, which the call rewrites
   };
   const Case cases[] = {
       {at("data\\ORDERS.TPS"), "ORDERS.TPS"},
       {at("data\\ORDERS.TPS\\"), "ORDERS.TPS"},  // a closing "\" is dropped
       {at("data/ORDERS.TPS/"), "data/ORDERS.TPS"},  // "/" is not split: the name opens as it stands
+      {at("data/ORDERS.TPS/"), "data/ORDERS.TPS", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
-    EXPECT_EQ(engine::ExportTable("1", c.path), engine::kExportDone);
+    globals::GLO_INPUTTPSLOCATION = c.path;
+    const std::string_view path = c.the_setting ? globals::GLO_INPUTTPSLOCATION.view() : std::string_view(c.path);
+    EXPECT_EQ(engine::ExportTable("1", path), engine::kExportDone);
     EXPECT_EQ(engine::InputFileName.view(), c.input_name);
   }
   // The setting is rewritten with "\"; a bare name is looked for in the

@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
 #include "export_support.h"
 #include "platform/tps/tps_file.h"
 #include "tests/platform/tps/reader_craft.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -167,6 +172,31 @@ TEST_F(RecordLoop, AnOutputFileThatWillNotOpenIsReportedOnceAndTheRunGoesOn) {
   EXPECT_EQ(globals::PreviewQueue.records(), 10u);
   EXPECT_TRUE(fs::is_directory(dir_ / "T.CSV"));
 }
+
+#ifndef _WIN32
+TEST_F(RecordLoop, AWriteThatFailsIsReportedOnce) {
+  const std::string table = numbers(10);
+  // The file system takes no byte (as a full disk would): every append fails,
+  // and a truncated CSV must not pass for a whole one.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 0;
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const engine::BYTE result = run(table);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+
+  EXPECT_EQ(result, engine::kExportDone);
+  ASSERT_EQ(messages().size(), 1u);
+  const auto& m = messages()[0].request;
+  EXPECT_TRUE(m.caption.ends_with(" ADD()")) << m.caption;
+  EXPECT_EQ(m.icon, window::Icon::Asterisk);
+  EXPECT_EQ(globals::GLO_FETCHEDNO, 10);  // the run reads on, as after a failed open
+  EXPECT_EQ(csv(), "");
+}
+#endif
 
 TEST_F(RecordLoop, AnOutputFileHeldByAnotherProgramKeepsItsContent) {
   const std::string table = numbers(4);
