@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/engine_state.h"
 #include "engine/preview.h"
@@ -12,6 +13,7 @@
 #include "globals/globals.h"
 #include "platform/eval/eval.h"
 #include "platform/text/text.h"
+#include "platform/tps/definition.h"
 
 namespace engine {
 
@@ -42,6 +44,10 @@ void prepare_columns(RunState& run) {
   }
 
   run.Columns.clear();
+  const std::vector<tps::FieldDef>& stored = TESTANY.definition().fields;
+  std::size_t running = 0;  // where the fields would lie if each followed the one before
+  LONG element_of = 0;      // the field whose array elements are being counted
+  std::size_t element = 0;
   for (std::size_t k = 1; k <= run.FieldInfoQueue.records(); ++k) {
     run.FieldInfoQueue.get(k);
     const FieldInfoRecord& fiq = run.FieldInfoQueue.buffer();
@@ -66,6 +72,19 @@ void prepare_columns(RunState& run) {
     if (c.kind == Column::Kind::Field) {
       const auto found = list_positions.find(c.name);
       if (found != list_positions.end()) c.list_position = found->second;
+      // Each field is read where the table stores it. Adding up the sizes of
+      // the fields before it would be the same for fields that follow one
+      // another, but a field declared OVER another shares that one's bytes,
+      // and a DIMmed GROUP repeats its members: counting those bytes again
+      // would shift every later column onto its neighbours' bytes and write
+      // them into the CSV as that column's values.
+      element = c.reference == element_of ? element + 1 : 0;
+      element_of = c.reference;
+      const std::size_t size = c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
+      c.offset = c.reference >= 1 && static_cast<std::size_t>(c.reference) <= stored.size()
+                     ? stored[static_cast<std::size_t>(c.reference) - 1].offset + element * size
+                     : running;
+      running += size;
     }
     if (c.kind == Column::Kind::Field && c.selected && c.list_position != 0) run.LastListColumn = k;
     run.Columns.push_back(std::move(c));
@@ -140,17 +159,16 @@ bool update_marks(FieldListRecord& alf) {
 }
 
 // Appends the CSV text of a record field to the line. The bytes of a slice
-// that would reach past the record copy (field sizes adding up to more than
-// the record, as OVER fields do) are left out: the value text counts them as
-// blanks. The marks are read from the run's copy of the field list; the queue
+// that would reach past the record copy (a definition whose fields end beyond
+// its record) are left out: the value text counts them as blanks. The marks are read from the run's copy of the field list; the queue
 // itself is touched only where it shows: a GET and PUT when a mark changes (a
 // PUT of unchanged marks would store the same entry), and a GET at the run's
 // last column with an entry, which leaves the buffer and the error state as a
 // GET of every column would.
-void append_field_value(RunState& run, const Column& c, std::size_t offset, bool last_list_column) {
+void append_field_value(RunState& run, const Column& c, bool last_list_column) {
   const std::string_view record(run.RecordCopy);
   const std::size_t size = c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
-  const std::string_view raw = offset < record.size() ? record.substr(offset, size) : std::string_view{};
+  const std::string_view raw = c.offset < record.size() ? record.substr(c.offset, size) : std::string_view{};
   if (c.list_position == 0) {
     AppendFieldValue(run.Line, "", "", c.type, raw, c.places, c.digits);
     return;
@@ -248,17 +266,10 @@ void ExportRecord(RunState& run) {
   if (run.ReadCount == 1) header_lines(run);
   if (globals::TopCount < 0) return;
 
-  std::size_t offset = 0;
   globals::LONG column = 0;
   for (std::size_t k = 0; k < run.Columns.size(); ++k) {
     const Column& c = run.Columns[k];
-    if (c.kind == Column::Kind::Group) continue;
-    // The first entry is the record pointer, which takes no bytes of the record.
-    const std::size_t advance = k > 0 && c.size > 0 ? static_cast<std::size_t>(c.size) : 0;
-    if (!c.selected) {
-      offset += advance;
-      continue;
-    }
+    if (!c.selected) continue;  // a GROUP never is
     NotDateFlag = 0;
     NotTimeFlag = 0;
     run.Line += '"';
@@ -270,7 +281,7 @@ void ExportRecord(RunState& run) {
         CurrentRawValue = CurrentValueText;
         run.Line.append(CurrentValueText);
         break;
-      default: append_field_value(run, c, offset, k + 1 == run.LastListColumn); break;
+      default: append_field_value(run, c, k + 1 == run.LastListColumn); break;
     }
     // The values arrive clipped; an empty text value may stand as one NUL.
     if (globals::GLO_NULLEMPTYSTR && c.text_type && run.Line.size() == value_at) {
@@ -282,7 +293,6 @@ void ExportRecord(RunState& run) {
     SetPreviewColumn();
     SubstituteFieldInWhere(run, c);
     run.Line += ',';
-    offset += advance;
   }
   end_line(run.Line);
 

@@ -67,6 +67,7 @@ struct Column {
   LONG digits = 0;          // FIQ_ORIGSIZE
   LONG reference = 0;
   std::size_t list_position = 0;  // the field-list entry of that name; 0 none
+  std::size_t offset = 0;         // a record field's first byte in the record
 };
 
 struct RunState {
