@@ -34,6 +34,8 @@ bool shows_value(ControlType t) {
 // The text a value shows under its picture. "@sN" shows at most N characters;
 // other pictures show the value's own text.
 std::string show(std::string_view value, std::string_view picture) {
+  // The system's list control takes C strings: a NUL ends what a cell shows.
+  value = value.substr(0, value.find('\0'));
   if (picture.size() > 2 && (picture[1] == 's' || picture[1] == 'S')) {
     std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(0, text::to_long(picture.substr(2))));
     if (value.size() > n) value = value.substr(0, n);

@@ -216,6 +216,14 @@ TEST_F(ListOverQueue, ShowsTheColumnsOfItsFormatAndLeavesTheQueueAlone) {
   EXPECT_EQ(w.list_row(2, 1), (std::vector<std::string>{"Smi"}));
   w.set_property(2, PROP_Format, "");
   EXPECT_TRUE(w.list_row(2, 1).empty());
+
+  // A cell shows its text up to a NUL byte, as the system's list control does:
+  // a blank-padded field that holds a NUL and blanks shows as empty.
+  w.set_property(2, PROP_Format, "20L~Name~@s20@#3#");
+  customers.get(4);
+  customers.buffer().CUS_NAME = std::string_view("\0    ", 5);
+  customers.put();
+  EXPECT_EQ(w.list_cell(2, 4, 1), "");
 }
 
 TEST_F(ListOverQueue, ClicksSetTheChoiceAndTheColumnLastPressed) {
