@@ -194,7 +194,7 @@ std::string blob_value(const Column& c, RunState& run) {
   const std::int64_t size = TESTANY.blob_size(n);
   CurrentValueText = size > 0 ? TESTANY.blob_read(n, 0, size - 1) : std::string();
   CurrentRawValue = CurrentValueText;
-  return std::string(text::clip(EscapeCsvQuotes(CurrentValueText)));
+  return EscapeCsvQuotes(CurrentValueText);  // already without leading and trailing blanks
 }
 
 }  // namespace

@@ -160,11 +160,7 @@ void append_escaped(std::string& out, std::string_view value) {
 }
 
 // The bytes up to the first NUL, all of them when there is none.
-std::string_view up_to_nul(std::string_view raw) {
-  if (raw.empty()) return raw;
-  const void* nul = std::memchr(raw.data(), '\0', raw.size());
-  return nul ? raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data())) : raw;
-}
+std::string_view up_to_nul(std::string_view raw) { return raw.substr(0, raw.find('\0')); }
 
 // The unformatted text into CurrentRawValue, with the flags the type sets;
 // `as_date` / `as_time` become true for DATE / TIME fields.
