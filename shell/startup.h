@@ -4,6 +4,8 @@
 // data dictionary, runs Main and shuts the services down again.
 #pragma once
 
+#include <functional>
+
 #include "platform/runtime/runtime.h"
 
 namespace shell {
@@ -13,9 +15,11 @@ void GlobalDataKill();
 void ThreadFilesInit();
 void ThreadDataInit();
 void ThreadDataKill();
+// Runs the main procedure that Program() was given (the program's is Main).
 void ProgramMain();
 
-// The operations in the form the runtime runs them (runtime::run).
-runtime::Program Program();
+// The operations in the form the runtime runs them (runtime::run), with the
+// procedure that ProgramMain runs between its set-up and its shutdown.
+runtime::Program Program(std::function<void()> main_procedure);
 
 }  // namespace shell
