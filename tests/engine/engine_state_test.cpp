@@ -10,6 +10,7 @@
 #include <string>
 
 #include "globals/globals.h"
+#include "platform/files/errors.h"
 
 namespace {
 
@@ -30,16 +31,19 @@ TEST_F(EngineState, TestanyReadsItsNameAtEveryOpenAndFillsTheOutputRecord) {
   const std::size_t customer_size = TESTANY.record_size();
   TESTANY.set();
   ASSERT_EQ(TESTANY.next(), 0);
-  EXPECT_NE(engine::TESTANY_RECORD[0], '\x7F');  // the record landed in the storage
+  // The first customer landed in the storage: number 1, then the company.
+  EXPECT_EQ(customer_size, 110u);
+  EXPECT_EQ(std::string(engine::TESTANY_RECORD, 24), std::string("\1\0\0\0Technology Today    ", 24));
+  EXPECT_EQ(engine::TESTANY_RECORD[customer_size], '\x7F');  // and nothing beyond its record
   ASSERT_EQ(TESTANY.close(), 0);
 
   engine::InputFileName = kTutor + "States.tps";
   ASSERT_EQ(TESTANY.open(0), 0);
-  EXPECT_NE(TESTANY.record_size(), customer_size);
+  EXPECT_EQ(TESTANY.record_size(), 32u);
   ASSERT_EQ(TESTANY.close(), 0);
 
   engine::InputFileName = kTutor + "NO_SUCH.TPS";
-  EXPECT_NE(TESTANY.open(0), 0);
+  EXPECT_EQ(TESTANY.open(0), files::kFileNotFound);
 }
 
 std::string contents(const std::filesystem::path& p) {

@@ -318,17 +318,18 @@ TEST_F(RecordLine, EmptyTextsAsNul) {
   tps::fixture::File file;
   auto& t = file.table("PRE");
   t.field("S", Type::String, 4).field("C", Type::CString, 4).field("P", Type::PString, 4)
-      .field("N", Type::Long).memo("M", 10);
-  t.row().set("N", 0);
+      .field("N", Type::Long).field("D", Type::Date).field("T", Type::Time).memo("M", 10);
+  t.row().set("N", 0);  // the DATE and TIME stay zero: no date, no time
   const std::string table = write_table(file);
   const std::string nul(1, '\0');
   globals::GLO_NULLEMPTYSTR = 1;
   fetch(table);
-  EXPECT_EQ(lines()[1], "\"2\",\"" + nul + "\",\"" + nul + "\",\"" + nul + "\",\"0\",\"unavailable\"");
+  // Only the texts become NUL; an empty date or time stays empty.
+  EXPECT_EQ(lines()[1], "\"2\",\"" + nul + "\",\"" + nul + "\",\"" + nul + "\",\"0\",\"\",\"\",\"unavailable\"");
   EXPECT_EQ(preview_row(1, 3)[1], "");  // the NUL shows as an empty cell
   globals::GLO_NULLEMPTYSTR = 0;
   fetch(table);
-  EXPECT_EQ(lines()[1], "\"2\",\"\",\"\",\"\",\"0\",\"unavailable\"");
+  EXPECT_EQ(lines()[1], "\"2\",\"\",\"\",\"\",\"0\",\"\",\"\",\"unavailable\"");
 }
 
 TEST_F(RecordLine, PreviewRowsFollowTheWrittenLines) {
