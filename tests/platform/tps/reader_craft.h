@@ -98,10 +98,20 @@ inline std::string file(const std::vector<std::string>& pages, std::uint32_t roo
   return f;
 }
 
+// A BLOB chunk of a row: its owner's record number, its sequence number and
+// its bytes (the first chunk begins with the value's 4-byte length).
+struct Chunk {
+  std::uint32_t owner;
+  std::uint16_t sequence;
+  std::string data;
+};
+
 // A minimal one-table file: table 1 "UNNAMED", one LONG field, the given rows
-// (record number, 4 data bytes), all in one leaf; `extra` records are merged in order.
+// (record number, 4 data bytes), all in one leaf. With `chunks` the table also
+// declares one BLOB, and the chunks follow the definition in header order.
 inline std::vector<Rec> table_records(const std::vector<std::pair<std::uint32_t, std::string>>& rows,
-                                      std::uint16_t record_length = 4) {
+                                      std::uint16_t record_length = 4,
+                                      const std::vector<Chunk>& chunks = {}) {
   std::vector<Rec> recs;
   recs.push_back({"", ""});
   for (const auto& [number, data] : rows) recs.push_back({be32(1) + "\xF3" + be32(number), data});
@@ -113,7 +123,7 @@ inline std::vector<Rec> table_records(const std::vector<std::pair<std::uint32_t,
   u16(def, 1);
   u16(def, record_length);
   u16(def, 1);
-  u16(def, 0);
+  u16(def, chunks.empty() ? 0 : 1);
   u16(def, 0);
   def.push_back('\x06');
   u16(def, 0);
@@ -122,7 +132,18 @@ inline std::vector<Rec> table_records(const std::vector<std::pair<std::uint32_t,
   u16(def, 4);
   u16(def, 0);
   u16(def, 0);
+  if (!chunks.empty()) {
+    def += std::string("\0\0", 2) + "T:B" + '\0';  // no external name
+    u16(def, 0);
+    u16(def, 0x04);  // BLOB
+  }
   recs.push_back({be32(1) + "\xFA" + std::string("\0\0", 2), def});
+  for (const Chunk& c : chunks) {
+    std::string header = be32(1) + "\xFC" + be32(c.owner) + '\0';
+    header.push_back(static_cast<char>(c.sequence >> 8));
+    header.push_back(static_cast<char>(c.sequence));
+    recs.push_back({header, c.data});
+  }
   recs.push_back({"\xFEUNNAMED", be32(1)});
   return recs;
 }

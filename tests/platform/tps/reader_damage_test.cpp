@@ -29,10 +29,12 @@ struct Opened {
   int open_code = 0;
   int read_code = 0;
   int rows = 0;
+  std::string why;  // the driver's text after the forward reads
 
   // Opens the bytes and reads every row with its MEMOs, then backwards.
   explicit Opened(std::string b, const std::string& table = {}) : bytes(std::move(b)) {
     open_code = file.open_bytes(std::make_unique<tps::MemorySource>(bytes), table);
+    why = files::file_error();
     if (open_code != 0) return;
     file.set();
     while ((read_code = file.next()) == 0) {
@@ -40,6 +42,7 @@ struct Opened {
       for (int m = 1; m <= static_cast<int>(file.definition().memos.size()); ++m)
         file.blob_read(m, 0, file.blob_size(m));
     }
+    why = files::file_error();
     file.set();
     while (file.previous() == 0) {}
   }
@@ -86,25 +89,45 @@ TEST(ReaderDamage, BrokenPagesAndRecordStreams) {
     p.replace(at, bytes.size(), bytes);
     return p;
   };
-  std::string s16;
-  struct Case { const char* what; std::string page; };
+  // The page's record stream ends after `body` bytes; the sizes say so.
+  auto cut = [&](std::size_t body) {
+    std::string sizes;
+    u16(sizes, static_cast<std::uint32_t>(13 + body));
+    u16(sizes, static_cast<std::uint32_t>(13 + body));
+    std::string p = good.substr(0, 13 + body);
+    p.replace(4, 4, sizes);
+    return p;
+  };
+  struct Case { const char* what; std::string page; std::string why; };
   const Case cases[] = {
-      {"a wrong self offset", patched(0, std::string("\x00\x03\x00\x00", 4))},
-      {"a disk size below the header", patched(4, std::string("\x05\x00", 2))},
-      {"a disk size above the decoded size", patched(4, std::string("\xFF\x0F", 2))},
-      {"a record count above the stream", patched(10, std::string("\x09\x00", 2))},
-      {"no records at all", patched(10, std::string("\x00\x00", 2))},
-      {"a plain size that does not add up", patched(8, std::string("\x01\x01", 2))},
+      {"a wrong self offset", patched(0, std::string("\x00\x03\x00\x00", 4)),
+       "page at 200h: its self offset reads 300h"},
+      {"a disk size below the header", patched(4, std::string("\x05\x00", 2)),
+       "page at 200h: its sizes do not fit together"},
+      {"a disk size above the decoded size", patched(4, std::string("\xFF\x0F", 2)),
+       "page at 200h: its sizes do not fit together"},
+      {"a record count above the stream", patched(10, std::string("\x09\x00", 2)),
+       "page at 200h: the record stream ends after 5 of 9 records"},
+      {"no records at all", patched(10, std::string("\x00\x00", 2)), "page at 200h: holds no records"},
+      {"a plain size that does not add up", patched(8, std::string("\x01\x01", 2)),
+       "page at 200h: its record sizes do not add up"},
       // The second record (after the empty one) shares 3 bytes of a 0-byte record.
-      {"a prefix longer than the previous record", patched(13 + 5, std::string("\xC3", 1))},
-      {"a header longer than its record", patched(13 + 5 + 3, std::string("\x30\x00", 2))},
-      {"a record running past the page", patched(13 + 5 + 1, std::string("\x00\x10", 2))},
+      {"a prefix longer than the previous record", patched(13 + 5, std::string("\xC3", 1)),
+       "page at 200h: record 1 shares 3 bytes of a shorter record"},
+      {"a header longer than its record", patched(13 + 5 + 3, std::string("\x30\x00", 2)),
+       "page at 200h: record 1 has a header longer than itself"},
+      {"a record running past the page", patched(13 + 5 + 1, std::string("\x00\x10", 2)),
+       "page at 200h: record 1 runs past the page"},
+      // The second record's flags byte is at 5, its length at 6, its header length at 8.
+      {"a page cut inside a record's length", cut(5 + 2), "page at 200h: a record length runs past the page"},
+      {"a page cut inside a record's header length", cut(5 + 4),
+       "page at 200h: a header length runs past the page"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Opened t(file({c.page}));
     EXPECT_EQ(t.open_code, files::kInvalidDataFile);
-    EXPECT_FALSE(files::file_error().empty());
+    EXPECT_EQ(files::file_error(), c.why);
     EXPECT_FALSE(t.file.is_open());
   }
 }
@@ -142,17 +165,42 @@ TEST(ReaderDamage, HeadersThatAreNotTopSpeed) {
 TEST(ReaderDamage, TreesThatLoopOrRepeat) {
   const auto recs = table_records({{2, be32(7)}, {3, be32(8)}});
   const std::string leaf = page(0x300, recs);
-  struct Case { const char* what; std::string node; };
   const std::vector<Rec> two_keys = {{"", ""}, {recs[2].header, ""}};
+  // A leaf listed twice between the first row and the records after the rows,
+  // so that the rows' own path meets the repeat: of two rows, and of one row
+  // alone (the repeat is then the very record the cursor just left).
+  auto leaf_twice = [](const std::vector<Rec>& t, std::size_t rows) {
+    const std::vector<Rec> rows_of(t.begin() + 1, t.begin() + 1 + static_cast<std::ptrdiff_t>(rows));
+    const std::vector<Rec> rest(t.begin() + 1 + static_cast<std::ptrdiff_t>(rows), t.end());
+    const std::vector<Rec> keys = {{"", ""}, {t[1].header, ""}, {t[1].header, ""}, {rest[0].header, ""}};
+    return std::vector<std::string>{page(0x200, keys, {1, 2, 2, 3}, 1), page(0x300, {t[0]}),
+                                    page(0x400, rows_of), page(0x500, rest)};
+  };
+  const auto one = table_records({{2, be32(7)}});
+  const std::string repeated = "the tree's leaves are out of order (looped or repeated links)";
+  struct Case {
+    const char* what;
+    std::vector<std::string> pages;
+    std::size_t records;  // in the tree, each counted once
+    // What the declaration over the same bytes does: fail at open, or read
+    // the rows before the damage and then fail; never end as a whole table does.
+    int open_code;
+    int rows;
+    std::string why;
+  };
   const Case cases[] = {
-      {"a node whose child is itself", page(0x200, two_keys, {0, 1}, 1)},
-      {"a node whose children are one leaf twice", page(0x200, two_keys, {1, 1}, 1)},
-      {"a node one level too high", page(0x200, two_keys, {1, 1}, 2)},
-      {"a child beyond the file", page(0x200, two_keys, {1, 90}, 1)},
+      {"a node whose child is itself", {page(0x200, two_keys, {0, 1}, 1), leaf}, recs.size(), 0, 0,
+       "a page stands at the wrong level of the tree"},
+      {"a node whose children are one leaf twice", leaf_twice(recs, 2), recs.size(), 0, 2, repeated},
+      {"a node whose children are a one-record leaf twice", leaf_twice(one, 1), one.size(), 0, 1, repeated},
+      {"a node one level too high", {page(0x200, two_keys, {1, 1}, 2), leaf}, recs.size(),
+       files::kInvalidDataFile, 0, "a page stands at the wrong level of the tree"},
+      {"a child beyond the file", {page(0x200, two_keys, {1, 90}, 1), leaf}, recs.size(),
+       files::kInvalidDataFile, 0, "a child page lies outside the file's blocks"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string bytes = file({c.node, leaf});
+    const std::string bytes = file(c.pages);
     tps::TpsFile f;
     ASSERT_FALSE(f.open(std::make_unique<tps::MemorySource>(bytes)));
     tps::TreeCursor cursor(f);
@@ -164,22 +212,65 @@ TEST(ReaderDamage, TreesThatLoopOrRepeat) {
     }
     EXPECT_FALSE(ok);
     EXPECT_FALSE(cursor.fault().empty());
-    EXPECT_LE(records, recs.size());
-    // The declaration over the same bytes fails plainly, or reads the rows it
-    // can reach before the damage.
+    EXPECT_LE(records, c.records);
     Opened t(bytes);
-    EXPECT_TRUE(t.open_code == files::kInvalidDataFile || t.read_code == files::kFileSystemError ||
-                t.read_code == files::kRecordNotAvailable)
-        << t.open_code << " " << t.read_code;
+    EXPECT_EQ(t.open_code, c.open_code);
+    EXPECT_EQ(t.rows, c.rows);
+    if (c.open_code == 0) {
+      EXPECT_EQ(t.read_code, files::kFileSystemError);
+    }
+    EXPECT_EQ(t.why, c.why);
+  }
+}
+
+// A BLOB's length prefix and its chunks disagree: the value is the shorter of
+// the two, never bytes the prefix does not count.
+TEST(ReaderDamage, BlobsWhoseLengthPrefixDisagreesWithTheirChunks) {
+  auto prefixed = [](std::uint32_t length, std::string bytes) {
+    std::string s;
+    u32(s, length);
+    return s + bytes;
+  };
+  struct Case { const char* what; std::vector<Chunk> chunks; std::string value; };
+  const Case cases[] = {
+      {"a prefix that counts every byte", {{2, 0, prefixed(6, "abcdef")}}, "abcdef"},
+      {"a prefix that counts fewer bytes than its chunk holds", {{2, 0, prefixed(3, "abcdef")}}, "abc"},
+      {"a prefix that counts fewer bytes than two chunks hold", {{2, 0, prefixed(5, "abcd")}, {2, 1, "efgh"}},
+       "abcde"},
+      {"a prefix that promises more than is stored", {{2, 0, prefixed(100, "abcd")}, {2, 1, "ef"}}, "abcdef"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string bytes = file({page(0x200, table_records({{2, be32(7)}}, 4, c.chunks))});
+    std::vector<char> storage(tps::Declaration::kRecordStorage);
+    tps::Declaration d{nullptr, nullptr, storage.data()};
+    ASSERT_EQ(d.open_bytes(std::make_unique<tps::MemorySource>(bytes), {}), 0) << files::file_error();
+    d.set();
+    ASSERT_EQ(d.next(), 0) << files::file_error();
+    EXPECT_EQ(d.blob_size(1), static_cast<std::int64_t>(c.value.size()));
+    EXPECT_EQ(d.blob_read(1, 0, 1000), c.value);
+    EXPECT_EQ(d.blob_read(1, 2, 1000), c.value.substr(2));
   }
 }
 
 TEST(ReaderDamage, RecordsThatDoNotFitTheirTable) {
-  // A row shorter than the table's record.
-  Opened short_row(file({page(0x200, table_records({{2, be32(7)}, {3, "ab"}}))}));
-  ASSERT_EQ(short_row.open_code, 0);
-  EXPECT_EQ(short_row.rows, 1);
-  EXPECT_EQ(short_row.read_code, files::kFileSystemError);
+  // A row shorter or longer than the table's record is refused, after the good row before it.
+  struct Case { const char* what; std::string data; std::string why; };
+  const Case cases[] = {
+      {"a row shorter than the record", "ab", "record 3 holds 2 bytes; the table's record has 4"},
+      {"a row longer than the record", "abcdef", "record 3 holds 6 bytes; the table's record has 4"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Opened t(file({page(0x200, table_records({{2, be32(7)}, {3, c.data}}))}));
+    ASSERT_EQ(t.open_code, 0);
+    EXPECT_EQ(t.rows, 1);
+    EXPECT_EQ(t.read_code, files::kFileSystemError);
+    EXPECT_EQ(files::file_error_code(), tps::fault::kRow);
+    EXPECT_EQ(files::file_error(), c.why);
+    // The storage still holds the good row, and nothing of the refused one.
+    EXPECT_EQ(std::string(t.storage.data(), 8), be32(7) + std::string(4, '\0'));
+  }
   // A record longer than the record storage is refused at open.
   Opened huge(file({page(0x200, table_records({}, 65521))}));
   EXPECT_EQ(huge.open_code, files::kInvalidRecordDeclaration);
