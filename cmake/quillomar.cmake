@@ -18,7 +18,8 @@ function(qm_library name)
 endfunction()
 
 # qm_tests(name [DEPS lib...]): one GoogleTest program of the folder's .cpp files,
-# registered with CTest. Tests find the real sample tables through QM_SAMPLES_DIR.
+# registered with CTest. QM_SAMPLES_DIR is compiled in as the folder of the real
+# sample tables; tests/samples.h lets the environment variable of that name win.
 function(qm_tests name)
   if(NOT QM_TESTS)
     return()

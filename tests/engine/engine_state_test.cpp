@@ -11,10 +11,11 @@
 
 #include "globals/globals.h"
 #include "platform/files/errors.h"
+#include "tests/samples.h"
 
 namespace {
 
-const std::string kTutor = std::string(QM_SAMPLES_DIR) + "/vendor-examples/Tutor/";
+std::string tutor(const std::string& name) { return samples::path("vendor-examples/Tutor/" + name); }
 
 class EngineState : public ::testing::Test {
  protected:
@@ -23,10 +24,11 @@ class EngineState : public ::testing::Test {
 };
 
 TEST_F(EngineState, TestanyReadsItsNameAtEveryOpenAndFillsTheOutputRecord) {
+  QM_NEEDS_SAMPLES();
   using engine::TESTANY;
   std::fill_n(engine::TESTANY_RECORD, engine::TESTANY_RECORD_SIZE, '\x7F');
 
-  engine::InputFileName = kTutor + "CUSTOMER.TPS";
+  engine::InputFileName = tutor("CUSTOMER.TPS");
   ASSERT_EQ(TESTANY.open(0), 0);
   const std::size_t customer_size = TESTANY.record_size();
   TESTANY.set();
@@ -37,12 +39,12 @@ TEST_F(EngineState, TestanyReadsItsNameAtEveryOpenAndFillsTheOutputRecord) {
   EXPECT_EQ(engine::TESTANY_RECORD[customer_size], '\x7F');  // and nothing beyond its record
   ASSERT_EQ(TESTANY.close(), 0);
 
-  engine::InputFileName = kTutor + "States.tps";
+  engine::InputFileName = tutor("States.tps");
   ASSERT_EQ(TESTANY.open(0), 0);
   EXPECT_EQ(TESTANY.record_size(), 32u);
   ASSERT_EQ(TESTANY.close(), 0);
 
-  engine::InputFileName = kTutor + "NO_SUCH.TPS";
+  engine::InputFileName = tutor("NO_SUCH.TPS");
   EXPECT_EQ(TESTANY.open(0), files::kFileNotFound);
 }
 
@@ -77,6 +79,7 @@ TEST_F(EngineState, DosoutWritesTheFileOutputFileNameNamesAtEachCall) {
 }
 
 TEST_F(EngineState, ResetRestoresTheEngineTextsAndTheGlobals) {
+  QM_NEEDS_SAMPLES();
   engine::CurrentValueText.assign(1, 'v');
   engine::CurrentRawValue.assign(1, 'r');
   engine::NotDateFlag = 1;
@@ -85,7 +88,7 @@ TEST_F(EngineState, ResetRestoresTheEngineTextsAndTheGlobals) {
   engine::DateStamp = "_stamp";
   engine::OutputDir = "C:\\out";
   engine::OutputBaseName = "base";
-  engine::InputFileName = kTutor + "CUSTOMER.TPS";
+  engine::InputFileName = tutor("CUSTOMER.TPS");
   engine::OutputFileName = "C:\\out\\base.CSV";
   engine::TotalRecords = 3;
   globals::GLO_WHERE = "x";

@@ -68,7 +68,14 @@ TEST_F(ExportRun, OpenFailuresShowOneMessageAndReturnOne) {
     using namespace reader_craft;
     write(dir_ / "HUGE.TPS", file({page(0x200, table_records({}, 65521))}));
   }
-  fs::copy_file(fs::path(QM_SAMPLES_DIR) / "encrypted" / "Defaults.tps", dir_ / "SECRET.TPS");
+  // A table whose header no longer starts with zeros, in whole units: to the
+  // driver it can only be enciphered, and with no owner password it stays shut.
+  {
+    std::string secret = read(dir_ / "T.TPS");
+    ASSERT_EQ(secret.size() % 0x100, 0u);
+    secret[0] = '\x01';
+    write(dir_ / "SECRET.TPS", secret);
+  }
   struct Case {
     std::string path;
     std::string caption;  // for 90 and 47 the driver's code, then the runtime's

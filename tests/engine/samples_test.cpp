@@ -64,7 +64,8 @@ std::vector<std::vector<std::string>> records(const std::string& csv) {
 using Samples = export_test::Export;
 
 TEST_F(Samples, EveryPlainTableExportsWithoutAMessage) {
-  const auto tables = reader_test::plain_sample_tables();
+  QM_NEEDS_SAMPLES();
+  const auto tables = samples::plain_tables();
   ASSERT_GT(tables.size(), 100u);
   for (const fs::path& table : tables) {
     SCOPED_TRACE(table.string());
@@ -88,7 +89,8 @@ TEST_F(Samples, EveryPlainTableExportsWithoutAMessage) {
 }
 
 TEST_F(Samples, TheTutorialCustomersAreThePeopleOfTheImportFile) {
-  const fs::path tutor = fs::path(QM_SAMPLES_DIR) / "vendor-examples" / "Tutor";
+  QM_NEEDS_SAMPLES();
+  const fs::path tutor = samples::dir() / "vendor-examples" / "Tutor";
   globals::GLO_INPUTTPSLOCATION = runtime_form(tutor / "CUSTOMER.TPS");
   ASSERT_EQ(engine::ExportTable("1", runtime_form(tutor / "CUSTOMER.TPS")), engine::kExportDone);
   ASSERT_EQ(engine::ExportTable("", runtime_form(tutor / "CUSTOMER.TPS")), engine::kExportDone);

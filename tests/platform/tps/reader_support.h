@@ -1,5 +1,6 @@
 // Shared by the reader tests: a field-less declaration over a named file with
-// its own record storage, and the paths of the sample tables.
+// its own record storage, and the paths of the sample tables (tests/samples.h
+// finds them).
 #pragma once
 
 #include <algorithm>
@@ -14,25 +15,11 @@
 #include "platform/files/errors.h"
 #include "platform/tps/declaration.h"
 #include "platform/tps/format.h"
+#include "tests/samples.h"
 
 namespace reader_test {
 
-// Every table under the samples folder but the encrypted one, in path order.
-inline std::vector<std::filesystem::path> plain_sample_tables() {
-  std::vector<std::filesystem::path> found;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(QM_SAMPLES_DIR)) {
-    std::string ext = e.path().extension().string();
-    for (auto& ch : ext) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    if (e.is_regular_file() && ext == ".TPS" && e.path().parent_path().filename() != "encrypted")
-      found.push_back(e.path());
-  }
-  std::sort(found.begin(), found.end());
-  return found;
-}
-
-inline std::string sample(const std::string& relative) {
-  return std::string(QM_SAMPLES_DIR) + "/" + relative;
-}
+inline std::string sample(const std::string& relative) { return samples::path(relative); }
 
 struct Table {
   std::string name;

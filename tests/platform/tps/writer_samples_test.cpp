@@ -16,6 +16,7 @@
 #include "platform/tps/fixture.h"
 #include "platform/tps/format.h"
 #include "platform/tps/keys.h"
+#include "tests/samples.h"
 #include "writer_support.h"
 
 namespace {
@@ -28,21 +29,6 @@ using tps::fixture::Type;
 using writer_test::hex;
 using writer_test::read_records;
 using writer_test::Record;
-
-const fs::path kSamples = QM_SAMPLES_DIR;
-
-std::vector<fs::path> plain_samples() {
-  std::vector<fs::path> found;
-  for (const auto& e : fs::recursive_directory_iterator(kSamples)) {
-    std::string ext = e.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (e.is_regular_file() && ext == ".TPS" && e.path().parent_path().filename() != "encrypted") {
-      found.push_back(e.path());
-    }
-  }
-  std::sort(found.begin(), found.end());
-  return found;
-}
 
 std::uint32_t table_of(const std::string& header) { return tps::bytes::u32be(header.data()); }
 
@@ -71,8 +57,9 @@ std::map<std::uint32_t, SampleTable> split_tables(const std::vector<Record>& rec
 }
 
 TEST(WriterSamples, EveryDefinitionIsWrittenBackByteForByte) {
+  QM_NEEDS_SAMPLES();
   int tables = 0;
-  for (const fs::path& path : plain_samples()) {
+  for (const fs::path& path : samples::plain_tables()) {
     for (const auto& [number, t] : split_tables(read_records(path))) {
       SCOPED_TRACE(path.string() + " table " + std::to_string(number));
       tps::TableDef def;
@@ -86,6 +73,7 @@ TEST(WriterSamples, EveryDefinitionIsWrittenBackByteForByte) {
 }
 
 TEST(WriterSamples, FixtureDeclaredLikeTheTutorialCustomersStoresTheSameDefinition) {
+  QM_NEEDS_SAMPLES();
   tps::fixture::File file;
   auto& cus = file.table("CUS");
   cus.field("CUSTNUMBER", Type::Long)
@@ -101,13 +89,14 @@ TEST(WriterSamples, FixtureDeclaredLikeTheTutorialCustomersStoresTheSameDefiniti
       .key("KEYZIPCODE", "ZIPCODE", DUP | NOCASE);
   cus.row();
   const auto sample =
-      split_tables(read_records(kSamples / "vendor-examples/Tutor/CUSTOMER.TPS")).begin()->second;
+      split_tables(read_records(samples::dir() / "vendor-examples/Tutor/CUSTOMER.TPS")).begin()->second;
   EXPECT_EQ(hex(tps::serialize_definition(cus.definition())), hex(sample.definition));
 }
 
 TEST(WriterSamples, LetterTablesEqualTheDriversCommonOnes) {
+  QM_NEEDS_SAMPLES();
   const auto sample =
-      split_tables(read_records(kSamples / "vendor-examples/Tutor/CUSTOMER.TPS")).begin()->second;
+      split_tables(read_records(samples::dir() / "vendor-examples/Tutor/CUSTOMER.TPS")).begin()->second;
   EXPECT_EQ(hex(tps::collation_tables()), hex(sample.collation));
 }
 
@@ -115,9 +104,10 @@ TEST(WriterSamples, LetterTablesEqualTheDriversCommonOnes) {
 // keys, two unique keys of one file hold fewer entries than rows (the driver
 // left some out); every other key must come out byte for byte.
 TEST(WriterSamples, KeyEntriesRebuiltFromRowsEqualTheTablesOwn) {
+  QM_NEEDS_SAMPLES();
   int keys_checked = 0;
   int keys_short = 0;
-  for (const fs::path& path : plain_samples()) {
+  for (const fs::path& path : samples::plain_tables()) {
     for (const auto& [number, t] : split_tables(read_records(path))) {
       tps::TableDef def;
       ASSERT_TRUE(tps::parse_definition(t.definition, def));
