@@ -62,8 +62,8 @@ TEST(Globals, ResetRestoresEveryStartValue) {
   GLO_WorkingDir = "C:\\work";
   AutoMode = 1;
   CmdQueryName = "q";
-  CmdSelect = "s";
-  CmdWhere = "w";
+  CmdSelect.assign(1, 's');
+  CmdWhere.assign(1, 'w');
   MainCaption = "caption";
   LastRecordCount = 9;
   TopCount = -2;
