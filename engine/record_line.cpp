@@ -12,6 +12,7 @@
 #include "engine/value_text.h"
 #include "globals/globals.h"
 #include "platform/eval/eval.h"
+#include "platform/files/errors.h"
 #include "platform/text/text.h"
 #include "platform/tps/definition.h"
 
@@ -183,18 +184,25 @@ void append_field_value(RunState& run, const Column& c, bool last_list_column) {
   FieldListQueue.put();
 }
 
-std::string blob_value(const Column& c, RunState& run) {
+// The CSV text of a MEMO or BLOB column; false when its contents would not
+// read (the error state holds the reader's reason). An emptied cell would
+// pass for an empty BLOB, so a failed read is never a value.
+bool blob_value(const Column& c, RunState& run, std::string& value) {
   if (run.MemoBlobCount == 0 || run.MemoCount != 0) {
     // With a MEMO in the table the loop reads without MEMO and BLOB contents.
     CurrentValueText = "unavailable";
     CurrentRawValue = CurrentValueText;
-    return CurrentValueText;
+    value = CurrentValueText;
+    return true;
   }
   const int n = -static_cast<int>(c.reference);
   const std::int64_t size = TESTANY.blob_size(n);
+  if (files::error_code() != 0) return false;
   CurrentValueText = size > 0 ? TESTANY.blob_read(n, 0, size - 1) : std::string();
+  if (files::error_code() != 0) return false;
   CurrentRawValue = CurrentValueText;
-  return EscapeCsvQuotes(CurrentValueText);  // already without leading and trailing blanks
+  value = EscapeCsvQuotes(CurrentValueText);  // already without leading and trailing blanks
+  return true;
 }
 
 }  // namespace
@@ -275,7 +283,13 @@ void ExportRecord(RunState& run) {
     run.Line += '"';
     const std::size_t value_at = run.Line.size();
     switch (c.kind) {
-      case Column::Kind::Memo: run.Line.append(blob_value(c, run)); break;
+      case Column::Kind::Memo:
+        if (!blob_value(c, run, run.BlobText)) {
+          run.ReadFailed = true;  // the record loop reports it and ends the run
+          return;
+        }
+        run.Line.append(run.BlobText);
+        break;
       case Column::Kind::Pointer:
         CurrentValueText = text::int_text(run.CurrentPointer);
         CurrentRawValue = CurrentValueText;

@@ -138,16 +138,11 @@ void ExportRecords(RunState& run) {
       }
       if (run.MemoCount > 0) TESTANY.nomemo();
       const int rc = globals::ReverseOrder ? TESTANY.previous() : TESTANY.next();
-      if (rc == files::kRecordNotAvailable) {
+      if (rc != 0) {
+        if (rc != files::kRecordNotAvailable) ShowReadError();
         stop = true;
-      } else if (rc == files::kFileSystemError || rc == files::kInvalidRecordDeclaration) {
-        window::message(files::file_error(), files::file_error_code() + " NEXT()", window::Icon::Question);
-        stop = true;
-      } else if (rc != 0) {
-        window::message(files::error_text(), text::int_text(rc) + " NEXT()", window::Icon::None);
-        stop = true;
+        break;
       }
-      if (stop) break;
       if (run.ReadCount % 2 == 1) {
         if (!globals::AutoMode) show_progress(run);
         FlushOutput(run);
@@ -160,6 +155,14 @@ void ExportRecords(RunState& run) {
       run.CurrentPointer = TESTANY.pointer();
       ++run.FetchedCount;
       ExportRecord(run);
+      if (run.ReadFailed) {
+        // A MEMO or BLOB of the record would not read: the record was not
+        // read whole, which ends the run as a failed read does.
+        --run.FetchedCount;
+        ShowReadError();
+        stop = true;
+        break;
+      }
       if (globals::TopCount < 0) stop = true;
     }
   }

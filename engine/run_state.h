@@ -110,6 +110,8 @@ struct RunState {
   std::size_t LastListColumn = 0;  // the Columns index of the last selected field with an entry, + 1; 0 none
   std::string Line;             // the record's line, built in place
   std::string Replacement;      // the text put into WhereWork for one label
+  std::string BlobText;         // a MEMO or BLOB column's CSV text
+  bool ReadFailed = false;      // a MEMO or BLOB of the record would not read; the error state tells why
 };
 
 }  // namespace engine

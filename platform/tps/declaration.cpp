@@ -318,7 +318,7 @@ std::int64_t Declaration::blob_size(int n) const {
   if (!m || !have_row_ || !memos_loaded_) return 0;
   std::int64_t size = 0;
   Fault f = memos_->size(table_, pointer_, static_cast<std::uint8_t>(n - 1), m->is_blob(), size);
-  if (f) files::set_driver_error(f.code, f.driver_code, f.text);
+  report(f);
   return size;
 }
 
@@ -328,7 +328,7 @@ std::string Declaration::blob_read(int n, std::int64_t first, std::int64_t last)
   if (!m || !have_row_ || !memos_loaded_) return out;
   Fault f = memos_->read(table_, pointer_, static_cast<std::uint8_t>(n - 1), m->is_blob(), first,
                          last, out);
-  if (f) files::set_driver_error(f.code, f.driver_code, f.text);
+  report(f);
   return out;
 }
 

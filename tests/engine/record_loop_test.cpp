@@ -150,7 +150,7 @@ TEST_F(RecordLoop, AReadErrorEndsTheLoopWithOneMessage) {
   EXPECT_EQ(run(at("BROKEN.TPS")), engine::kExportDone);
   ASSERT_EQ(messages().size(), 1u);
   const auto& m = messages()[0].request;
-  EXPECT_EQ(m.caption, std::string(tps::fault::kRow) + " NEXT()");
+  EXPECT_EQ(m.caption, std::string(tps::fault::kRow) + " 90 NEXT()");
   EXPECT_NE(m.text.find("record 3"), std::string::npos) << m.text;
   EXPECT_EQ(m.icon, window::Icon::Question);
   EXPECT_EQ(csv(), "\"T:PTR\",\"T:N\"\r\n\"2\",\"7\"\r\n");  // the record before is written
