@@ -36,7 +36,10 @@ void name_output_file() {
   if (!text::blank(OutputBaseName.view())) InputFileName = OutputBaseName.str() + ".TPS";
   std::string name(text::clip(OutputDir.view()));
   name += '\\';
-  name += text::clip(InputFileName.view());
+  // A table picked from a file ("file\!table") is named after the file.
+  std::string_view file_part = text::clip(InputFileName.view());
+  file_part = file_part.substr(0, file_part.find("\\!"));
+  name += file_part;
   const std::size_t p = text::instring(".TPS", text::upper(name));
   if (p > 0) {
     name.resize(p - 1);

@@ -100,3 +100,21 @@ TEST_F(ExportErrors, ADamagedBlobEndsTheRunLikeAFailedRead) {
 }
 
 }  // namespace
+
+TEST_F(ExportErrors, ATableOfAFileInAnotherDirectoryIsExportedUnderTheFileName) {
+  fs::create_directories(dir_ / "data");
+  fs::copy_file(reader_test::sample("vendor-examples/BizMath/Busmath.tps"), dir_ / "data" / "Busmath.tps");
+  ASSERT_EQ(run(at("data\\Busmath.tps")), engine::kExportDone);
+  ASSERT_TRUE(messages().empty());
+  const std::string first_table = lines().at(0);
+
+  ASSERT_EQ(run(at("data\\Busmath.tps\\!INVESTMENTTRANSACTIONS")), engine::kExportDone);
+  EXPECT_TRUE(messages().empty());
+  EXPECT_EQ(engine::InputFileName.view(), "Busmath.tps\\!INVESTMENTTRANSACTIONS");
+  EXPECT_EQ(engine::OutputFileName.view(), at("Busmath.CSV"));
+  const std::vector<std::string> written = lines();
+  ASSERT_GT(written.size(), 1u);
+  EXPECT_NE(written[0], first_table);  // the named table's columns, not the first table's
+  EXPECT_NE(written[0].find("INVTRN:"), std::string::npos) << written[0];
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
+}
