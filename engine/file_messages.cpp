@@ -14,7 +14,7 @@ bool driver_error(int code) { return code == files::kFileSystemError || code == 
 
 }  // namespace
 
-void ShowFileError(std::string_view operation, window::Icon icon, std::string_view path) {
+void ShowFileError(std::string_view operation, window::Icon icon, std::string_view detail) {
   const int code = files::error_code();
   std::string caption;
   std::string message;
@@ -24,9 +24,9 @@ void ShowFileError(std::string_view operation, window::Icon icon, std::string_vi
   } else {
     message = files::error_text();
   }
-  if (!path.empty()) {
-    message += ": ";
-    message += path;
+  if (!detail.empty()) {
+    message += '\n';
+    message += detail;
   }
   caption += text::int_text(code);
   caption += ' ';

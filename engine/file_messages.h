@@ -11,9 +11,9 @@
 namespace engine {
 
 // Shows the last error of the error state; `operation` is "OPEN()", "ADD()",
-// "CLOSE()" or "NEXT()". A `path` given is named after the text: the file the
-// failure concerns, where the operation alone does not say which.
-void ShowFileError(std::string_view operation, window::Icon icon, std::string_view path = {});
+// "CLOSE()" or "NEXT()". A `detail` given stands on a line after the text:
+// the file the failure concerns, where the operation alone does not say which.
+void ShowFileError(std::string_view operation, window::Icon icon, std::string_view detail = {});
 
 // A record that could not be read whole (the record itself, or one of its
 // MEMOs or BLOBs): the driver's codes and text with the question mark, any

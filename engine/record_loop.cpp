@@ -67,10 +67,17 @@ bool output_is_input(RunState& run) {
 }
 
 // A failed write of the output is reported once per run and marked in
-// RunResult; the run reads on, and every later write tries again.
+// RunResult; the run reads on, and every later write tries again. The
+// message names the file: one that could not be made, or one that holds only
+// part of the export once a write into it failed.
 void report_output_failure(RunState& run, std::string_view operation) {
   if (run.RunResult != 0) return;
-  ShowFileError(operation, window::Icon::Asterisk);
+  const std::string_view name = text::clip(OutputFileName.view());
+  if (operation == "OPEN()") {
+    ShowFileError(operation, window::Icon::Asterisk, name);
+  } else {
+    ShowFileError(operation, window::Icon::Asterisk, "Only part of the export was written to " + std::string(name));
+  }
   run.RunResult = 3;
 }
 
@@ -85,8 +92,11 @@ void FlushOutput(RunState& run) {
     files::setpath(globals::GLO_WorkingDir.view());
     name_output_file();
     if (output_is_input(run)) return;
-    DOSOUT.remove();  // failures here show in the OPEN below
-    DOSOUT.create();
+    DOSOUT.remove();  // a file that is not there is no failure; one that stays fails the CREATE
+    // The CREATE's failure names the cause (a directory that may not be
+    // written, a full disk); the OPEN that follows could only say that no
+    // file is there.
+    if (DOSOUT.create() != 0) report_output_failure(run, "OPEN()");
   }
   ++run.FlushCount;
 

@@ -4,7 +4,9 @@
 // an unattended run exit as if the export were whole.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -118,3 +120,75 @@ TEST_F(ExportErrors, ATableOfAFileInAnotherDirectoryIsExportedUnderTheFileName) 
   EXPECT_NE(written[0].find("INVTRN:"), std::string::npos) << written[0];
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
 }
+
+class OutputErrors : public ExportErrors {
+ protected:
+  // Records of one LONG field holding 1..n.
+  std::string numbers(int n) {
+    tps::fixture::File file;
+    auto& t = file.table("PRE");
+    t.field("NUMBER", Type::Long);
+    for (int i = 1; i <= n; ++i) t.row().set("NUMBER", i);
+    return write_table(file);
+  }
+  // One message for the run, about the output file, and the run read on.
+  void expect_one_output_message(const std::string& caption, const std::string& text, int rows) {
+    ASSERT_EQ(messages().size(), 1u);
+    const auto& m = messages()[0].request;
+    EXPECT_EQ(m.caption, caption);
+    EXPECT_EQ(m.text, text);
+    EXPECT_EQ(m.icon, window::Icon::Asterisk);
+    EXPECT_EQ(globals::GLO_FETCHEDNO, rows);
+  }
+};
+
+TEST_F(OutputErrors, AnOutputPathBelowAFileNamesTheMissingPath) {
+  const std::string table = numbers(4);
+  write(dir_ / "plain.txt", "x");
+  globals::GLO_OUTPUTCSVLOCATION = at("plain.txt\\out\\");
+  EXPECT_EQ(run(table), engine::kExportDone);
+  expect_one_output_message("3 OPEN()", "Path Not Found\n" + at("plain.txt\\out\\T.CSV"), 4);
+}
+
+#ifndef _WIN32
+TEST_F(OutputErrors, ADirectoryThatMayNotBeWrittenIsAccessDenied) {
+  const std::string table = numbers(4);
+  fs::create_directories(dir_ / "locked");
+  fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  globals::GLO_OUTPUTCSVLOCATION = at("locked\\");
+  // The super-user may write anywhere: the run is made as an ordinary user
+  // (the effective one only, so the test can be the super-user again).
+  const bool as_root = ::geteuid() == 0;
+  if (as_root && ::seteuid(65534) != 0) GTEST_SKIP() << "the super-user cannot act as another user here";
+  const engine::BYTE result = run(table);
+  if (as_root) {
+    ASSERT_EQ(::seteuid(0), 0);
+  }
+  fs::permissions(dir_ / "locked", fs::perms::owner_all);
+
+  EXPECT_EQ(result, engine::kExportDone);
+  expect_one_output_message("5 OPEN()", "Access Denied\n" + at("locked\\T.CSV"), 4);
+  EXPECT_FALSE(fs::exists(dir_ / "locked" / "T.CSV"));
+}
+
+TEST_F(OutputErrors, AFullDiskSaysSoAndNamesThePartialFile) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "this system has no /dev/full";
+  const std::string table = numbers(30);
+  // After the first ten records (their lines up to the eighth are written)
+  // the disk fills up: the file's name now leads to the device that is
+  // always full.
+  window::headless().pause(2).then([this](window::Window&) {
+    fs::rename(dir_ / "T.CSV", dir_ / "written.CSV");
+    fs::create_symlink("/dev/full", dir_ / "T.CSV");
+  });
+  EXPECT_EQ(run(table), engine::kExportDone);
+  expect_one_output_message(std::to_string(ENOSPC) + " 90 ADD()",
+                            "Disk full (" + std::error_code(ENOSPC, std::generic_category()).message() +
+                                ")\nOnly part of the export was written to " + at("T.CSV"),
+                            30);
+  std::string before = "\"PRE:PTR\",\"PRE:NUMBER\"\r\n";
+  for (int i = 1; i <= 8; ++i) before += "\"" + std::to_string(i + 1) + "\",\"" + std::to_string(i) + "\"\r\n";
+  EXPECT_EQ(read(dir_ / "written.CSV"), before);
+}
+#endif

@@ -165,7 +165,7 @@ TEST_F(RecordLoop, AnOutputFileThatWillNotOpenIsReportedOnceAndTheRunGoesOn) {
   EXPECT_EQ(run(table), engine::kExportDone);
   ASSERT_EQ(messages().size(), 1u);
   const auto& m = messages()[0].request;
-  EXPECT_EQ(m.text, "Access Denied");
+  EXPECT_EQ(m.text, "Access Denied\n" + at("T.CSV"));
   EXPECT_EQ(m.caption, "5 OPEN()");
   EXPECT_EQ(m.icon, window::Icon::Asterisk);
   EXPECT_EQ(globals::GLO_FETCHEDNO, 10);
