@@ -153,10 +153,12 @@ int Declaration::attach(std::unique_ptr<Source> source, const std::string& table
     std::optional<Key> key;
     if (given_key) key = *given_key;
     else key = key_from_password(owner_ ? clip(owner_()) : std::string());
+    // Without a key an enciphered header reads as noise, and so does any
+    // file that is no table at all: nothing tells the two apart.
     if (!key)
-      return report({files::kFileSystemError, fault::kEncrypted,
-                     "The table is encrypted with an owner password; its key cannot be "
-                     "derived from a password yet"});
+      return report({files::kFileSystemError, fault::kHeader,
+                     "The file is not a TopSpeed table, or it is a table encrypted with an owner "
+                     "password, whose key cannot be derived from a password yet"});
     source = std::make_unique<DecryptingSource>(std::move(source), *key);
     if (!source->read(0, sizeof head, head) || !TpsFile::has_plain_marks(head))
       return report({files::kInvalidDataFile, fault::kEncrypted,

@@ -192,3 +192,36 @@ TEST_F(OutputErrors, AFullDiskSaysSoAndNamesThePartialFile) {
   EXPECT_EQ(read(dir_ / "written.CSV"), before);
 }
 #endif
+
+TEST_F(ExportErrors, AFileOfRandomBytesIsNotTakenForAnEncryptedTable) {
+  std::string noise(0x400, '\0');
+  std::uint32_t x = 2463534242u;
+  for (char& c : noise) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x);
+  }
+  write(dir_ / "NOISE.TPS", noise);              // a whole number of cipher blocks
+  write(dir_ / "ODD.TPS", noise.substr(0, 1000));  // no enciphered file is that long
+  struct Case {
+    std::string file;
+    std::string caption;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"NOISE.TPS", std::string(tps::fault::kHeader) + " 90 OPEN()",
+       "The file is not a TopSpeed table, or it is a table encrypted with an owner password"},
+      {"ODD.TPS", "36 OPEN()", "Invalid Data File"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    window::headless().reset();
+    EXPECT_EQ(run(at(c.file)), engine::kExportOpenFailed);
+    ASSERT_EQ(messages().size(), 1u);
+    const auto& m = messages()[0].request;
+    EXPECT_EQ(m.caption, c.caption);
+    EXPECT_TRUE(m.text.starts_with(c.text)) << m.text;
+    EXPECT_EQ(m.icon, window::Icon::Question);
+  }
+}
