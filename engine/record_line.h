@@ -3,7 +3,9 @@
 // record's line of double-quoted values in the order of FieldInfoQueue, the
 // date and time marks of the field list, the preview row, and the WHERE test
 // on a copy of the WHERE text in which every column's label is replaced by
-// its value. Shows nothing: an invalid WHERE expression drops the record.
+// its value. An invalid WHERE copy drops its record, and the first of a run
+// shows why and where in the WHERE text; a MEMO or BLOB that will not read
+// leaves the record unwritten and marks the run's read as failed.
 #pragma once
 
 #include "engine/run_state.h"
@@ -21,7 +23,8 @@ bool CheckFieldSelected(RunState& run);
 
 // Replaces every occurrence of the column's name in WhereWork with
 // CurrentRawValue: quoted (its quotes doubled) for the text types, nothing
-// for a MEMO, the plain text otherwise.
+// for a MEMO, the plain text otherwise. One pass over WhereWork, however
+// many occurrences it holds.
 void SubstituteFieldInWhere(RunState& run, const Column& column);
 
 }  // namespace engine

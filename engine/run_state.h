@@ -70,6 +70,12 @@ struct Column {
   std::size_t offset = 0;         // a record field's first byte in the record
 };
 
+// A label of the record's WHERE copy and the value put in its place.
+struct Substitution {
+  const std::string* label = nullptr;  // a Column's name
+  std::string replacement;
+};
+
 struct RunState {
   queue::Queue<FieldInfoRecord> FieldInfoQueue;
   BYTE WherePresent = 0;
@@ -110,6 +116,10 @@ struct RunState {
   std::size_t LastListColumn = 0;  // the Columns index of the last selected field with an entry, + 1; 0 none
   std::string Line;             // the record's line, built in place
   std::string Replacement;      // the text put into WhereWork for one label
+  std::string WhereNext;        // WhereWork being rebuilt with one label replaced
+  std::vector<Substitution> Substitutions;  // the record's, the first SubstitutionCount of them
+  std::size_t SubstitutionCount = 0;
+  bool WhereReported = false;   // an invalid WHERE copy was reported in this run
   std::string BlobText;         // a MEMO or BLOB column's CSV text
   bool ReadFailed = false;      // a MEMO or BLOB of the record would not read; the error state tells why
 };

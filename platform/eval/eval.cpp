@@ -207,17 +207,33 @@ class Evaluator {
 
   // ---- errors -----------------------------------------------------------
 
-  int fail_code(int code) {
-    if (err_ == 0) err_ = code;
+  // The first error counts, at the token being read when it was found.
+  int fail_code(int code) { return fail_code_at(code, cur_.start); }
+  int fail_code_at(int code, std::size_t position) {
+    if (err_ == 0) {
+      err_ = code;
+      err_position_ = position;
+    }
     return err_;
   }
   bool fail(int code) {
     fail_code(code);
     return false;
   }
-  // A failure of evaluation (not of syntax or names): ignored in a side that
-  // AND or OR does not need.
-  bool check(int code) { return code == 0 || skip_ > 0 || fail(code); }
+  bool fail_at(int code, std::size_t position) {
+    fail_code_at(code, position);
+    return false;
+  }
+  // A failure of evaluation (not of syntax or names), found at the operator
+  // or function that `position` points to: ignored in a side that AND or OR
+  // does not need.
+  bool check_at(int code, std::size_t position) { return code == 0 || skip_ > 0 || fail_at(code, position); }
+  bool check(int code) { return check_at(code, cur_.start); }
+
+ public:
+  std::size_t error_position() const { return err_position_; }
+
+ private:
 
   // ---- grammar, loosest level first ----------------------------------------
 
@@ -354,10 +370,11 @@ class Evaluator {
     if (!operand(v)) return false;
     Op op;
     while (arithmetic_operator(level, op)) {
+      const std::size_t at = cur_.start;
       advance();
       Value rhs;
       if (!operand(rhs)) return false;
-      if (skip_ == 0 && !check(arithmetic(op, v, rhs, v))) return false;
+      if (skip_ == 0 && !check_at(arithmetic(op, v, rhs, v), at)) return false;
     }
     return true;
   }
@@ -365,12 +382,13 @@ class Evaluator {
   // Unary minus binds tighter than everything but parentheses: -2^2 is 4.
   bool parse_unary(Value& v) {
     bool minus = false;
+    const std::size_t at = cur_.start;
     while (cur_.kind == Tok::Minus || cur_.kind == Tok::Plus) {
       if (cur_.kind == Tok::Minus) minus = !minus;
       advance();
     }
     if (!parse_primary(v)) return false;
-    if (minus && skip_ == 0) return check(negate(v, v));
+    if (minus && skip_ == 0) return check_at(negate(v, v), at);
     return true;
   }
 
@@ -493,11 +511,12 @@ class Evaluator {
 
   bool parse_call(Value& v) {
     std::string_view name = token_text(cur_);
+    const std::size_t at = cur_.start;
     advance();
-    if (auto binding = find_binding(name)) return call_bound(*binding, v);
+    if (auto binding = find_binding(name)) return call_bound(*binding, v, at);
     const BuiltinInfo* builtin = find_builtin(name);
-    if (!builtin) return fail(files::kUnknownName);
-    if (builtin->id == Builtin::Choose) return parse_choose(v);
+    if (!builtin) return fail_at(files::kUnknownName, at);
+    if (builtin->id == Builtin::Choose) return parse_choose(v, at);
 
     Value args[kMaxBuiltinArgs];
     bool present[kMaxBuiltinArgs] = {};
@@ -509,17 +528,17 @@ class Evaluator {
     });
     if (!ok) return false;
     for (int k = 0; k < builtin->min_args; ++k) {
-      if (k >= count || !present[k]) return fail(files::kParametersOmitted);
+      if (k >= count || !present[k]) return fail_at(files::kParametersOmitted, at);
     }
     if (skip_ > 0) return true;
     Value result;
-    if (!check(call_builtin(builtin->id, args, present, count, result))) return false;
+    if (!check_at(call_builtin(builtin->id, args, present, count, result), at)) return false;
     if (result.kind == Kind::Text && result.owns && !build(result.own.size())) return false;
     v = std::move(result);
     return true;
   }
 
-  bool call_bound(const Binding& binding, Value& v) {
+  bool call_bound(const Binding& binding, Value& v, std::size_t at) {
     const int n = binding.parameter_count;
     std::string small[8];
     std::vector<std::string> big;
@@ -551,7 +570,7 @@ class Evaluator {
     try {
       result = binding.fn(std::span<const std::string>(slots, static_cast<std::size_t>(n)));
     } catch (...) {
-      return fail(files::kIllegalExpression);
+      return fail_at(files::kIllegalExpression, at);
     }
     if (!build(result.size())) return false;
     switch (binding.type) {
@@ -578,14 +597,14 @@ class Evaluator {
   // CHOOSE(n, v1, v2 ...): the n-th value, the last one when n is out of
   // range. Only the chosen value is evaluated; the others are read as a side
   // AND would skip. When n lies beyond the values, the last one is read again.
-  bool parse_choose(Value& v) {
-    if (cur_.kind != Tok::LParen) return fail(files::kParametersOmitted);
+  bool parse_choose(Value& v, std::size_t at) {
+    if (cur_.kind != Tok::LParen) return fail_at(files::kParametersOmitted, at);
     std::int64_t n = 0;
     bool chosen = false;
     std::size_t last_start = 0;
     int count = 0;
     bool ok = parse_arguments(-1, count, [&](int k, bool omitted) {
-      if (omitted) return fail(files::kParametersOmitted);
+      if (omitted) return fail_at(files::kParametersOmitted, at);
       if (k == 0) {
         Value selector;
         if (!parse_or(selector)) return false;
@@ -602,7 +621,7 @@ class Evaluator {
       return read;
     });
     if (!ok) return false;
-    if (count < 2) return fail(files::kParametersOmitted);
+    if (count < 2) return fail_at(files::kParametersOmitted, at);
     if (skip_ > 0 || chosen) return true;
     Token after = cur_;
     cur_ = scan(last_start);
@@ -614,6 +633,7 @@ class Evaluator {
   std::string_view src_;
   Token cur_;
   int err_ = 0;
+  std::size_t err_position_ = 0;
   int skip_ = 0;   // > 0 while reading a side whose value is not needed
   int depth_ = 0;
   std::size_t built_ = 0;
@@ -621,12 +641,18 @@ class Evaluator {
 
 }  // namespace
 
+namespace {
+thread_local std::size_t last_error_position = 0;
+}  // namespace
+
 std::string evaluate(std::string_view expression) {
+  last_error_position = 0;
   try {
     Evaluator ev(expression);
     std::string result;
     int code = ev.run(result);
     if (code != 0) {
+      last_error_position = ev.error_position();
       files::set_error(code);
       return {};
     }
@@ -639,5 +665,7 @@ std::string evaluate(std::string_view expression) {
   }
   return {};
 }
+
+std::size_t error_position() { return last_error_position; }
 
 }  // namespace eval

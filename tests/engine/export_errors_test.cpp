@@ -225,3 +225,47 @@ TEST_F(ExportErrors, AFileOfRandomBytesIsNotTakenForAnEncryptedTable) {
     EXPECT_EQ(m.icon, window::Icon::Question);
   }
 }
+
+TEST_F(ExportErrors, AnInvalidWhereTextIsReportedOncePerRunWithItsPosition) {
+  tps::fixture::File file;
+  auto& t = file.table("PRE");
+  t.field("NUMBER", Type::Long).field("NAME", Type::String, 8);
+  t.row().set("NUMBER", 0).set("NAME", "x");
+  t.row().set("NUMBER", 5).set("NAME", "y");
+  t.row().set("NUMBER", 20).set("NAME", "z");
+  const std::string table = write_table(file);
+  const std::string deep = std::string(101, '(') + "PRE:NUMBER > 1" + std::string(101, ')');
+  struct Case {
+    std::string where;
+    int code;
+    std::string text;  // the message's first line
+    std::size_t written = 0;
+  };
+  const std::vector<Case> cases = {
+      {"PRE:NAME = 'abc", 1010, "Illegal Expression at position 12 of the WHERE text: 'abc"},
+      {"PRE:NUMBER > 1 AND NOSUCH = 2", 1011, "Variable Not Found at position 20 of the WHERE text: NOSUCH = 2"},
+      {"SUB(PRE:NAME, 1) = 'a'", 1015, "Parameters Omitted at position 1 of the WHERE text: SUB(PRE:NAME, 1) = 'a'"},
+      {"(PRE:NUMBER > 1", 1010, "Illegal Expression at the end of the WHERE text"},
+      {"PRE:NUMBER > 1)", 1010, "Illegal Expression at position 15 of the WHERE text: )"},
+      {deep, 1010, "Illegal Expression at position 101 of the WHERE text: " + deep.substr(100, 60) + "..."},
+      // Only the record whose value is 0 makes its copy invalid; the others
+      // are judged by their values.
+      {"100 / PRE:NUMBER > 10", 1010, "Illegal Expression at position 5 of the WHERE text: / PRE:NUMBER > 10", 1},
+      // An error inside a value is placed at the label the value stands for.
+      {"PRE:NUMBER = 5 OR PRE:NUMBERX = 1", 1010, "Illegal Expression at position 19 of the WHERE text: PRE:NUMBERX = 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    window::headless().reset();
+    globals::GLO_WHERE = c.where;
+    EXPECT_EQ(run(table), engine::kExportDone);
+    ASSERT_EQ(messages().size(), 1u);  // one for the run, not one per record
+    const auto& m = messages()[0].request;
+    EXPECT_EQ(m.caption, std::to_string(c.code) + " EVALUATE()");
+    EXPECT_EQ(m.text.substr(0, m.text.find('\n')), c.text);
+    EXPECT_NE(m.text.find("left out of the export"), std::string::npos) << m.text;
+    EXPECT_EQ(m.icon, window::Icon::Exclamation);
+    EXPECT_EQ(globals::GLO_FETCHEDNO, 3);  // the run reads on
+    EXPECT_EQ(lines().size(), 1 + c.written);
+  }
+}
