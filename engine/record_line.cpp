@@ -10,12 +10,11 @@
 #include "engine/engine_state.h"
 #include "engine/preview.h"
 #include "engine/value_text.h"
+#include "engine/where_filter.h"
 #include "globals/globals.h"
-#include "platform/eval/eval.h"
 #include "platform/files/errors.h"
 #include "platform/text/text.h"
 #include "platform/tps/definition.h"
-#include "platform/window/window.h"
 
 namespace engine {
 
@@ -206,72 +205,6 @@ bool blob_value(const Column& c, RunState& run, std::string& value) {
   return true;
 }
 
-// `text` with `replacement` in place of every occurrence of `label`, built
-// into `out` in one pass: each search goes on behind the value inserted
-// before it, so a value that holds the label is not searched again, and
-// nothing is moved more than once. With `origin` (for each byte of `text` the
-// position in the WHERE text it stems from), `out_origin` gets the same for
-// `out`; an inserted value stems from the label it replaced.
-void replace_label(std::string_view text, std::string_view label, std::string_view replacement, std::string& out,
-                   const std::vector<std::size_t>* origin = nullptr, std::vector<std::size_t>* out_origin = nullptr) {
-  out.clear();
-  if (out_origin) out_origin->clear();
-  std::size_t from = 0;
-  for (std::size_t at = text.find(label); at != std::string_view::npos; at = text.find(label, from)) {
-    out.append(text.substr(from, at - from));
-    out.append(replacement);
-    if (out_origin) {
-      out_origin->insert(out_origin->end(), origin->begin() + static_cast<std::ptrdiff_t>(from),
-                         origin->begin() + static_cast<std::ptrdiff_t>(at));
-      out_origin->insert(out_origin->end(), replacement.size(), (*origin)[at]);
-    }
-    from = at + label.size();
-  }
-  out.append(text.substr(from));
-  if (out_origin)
-    out_origin->insert(out_origin->end(), origin->begin() + static_cast<std::ptrdiff_t>(from), origin->end());
-}
-
-// The position in the WHERE text of the byte `at` of this record's copy:
-// the record's substitutions are made again, this time minding where each
-// byte came from. Positions past the copy's end are the WHERE text's end.
-std::size_t where_position(const RunState& run, std::size_t at) {
-  std::string where(globals::GLO_WHERE.view());  // as the copy started
-  std::vector<std::size_t> origin(where.size());
-  for (std::size_t i = 0; i < origin.size(); ++i) origin[i] = i;
-  std::string next;
-  std::vector<std::size_t> next_origin;
-  for (std::size_t k = 0; k < run.SubstitutionCount; ++k) {
-    const Substitution& s = run.Substitutions[k];
-    replace_label(where, *s.label, s.replacement, next, &origin, &next_origin);
-    where.swap(next);
-    origin.swap(next_origin);
-  }
-  return at < origin.size() ? origin[at] : text::clip(globals::GLO_WHERE.view()).size();
-}
-
-// An invalid WHERE copy drops its record; the first one of a run says so,
-// with the evaluator's reason and where in the WHERE text it lies, so that a
-// short or empty CSV is never taken for the records that matched.
-void report_invalid_where(RunState& run) {
-  if (run.WhereReported) return;
-  run.WhereReported = true;
-  const int code = files::error_code();
-  const std::string_view where = text::clip(globals::GLO_WHERE.view());
-  const std::size_t position = where_position(run, eval::error_position());
-  std::string message = files::error_text();
-  if (position >= where.size()) {
-    message += " at the end of the WHERE text";
-  } else {
-    constexpr std::size_t kShown = 60;
-    message += " at position " + text::int_text(static_cast<globals::LONG>(position + 1)) + " of the WHERE text: ";
-    message.append(where.substr(position, kShown));
-    if (where.size() - position > kShown) message += "...";
-  }
-  message += "\nRecords for which the WHERE text is invalid are left out of the export.";
-  window::message(message, text::int_text(code) + " EVALUATE()", window::Icon::Exclamation);
-}
-
 }  // namespace
 
 bool CheckFieldSelected(RunState& run) {
@@ -297,37 +230,6 @@ bool CheckFieldSelected(RunState& run) {
   return SelectedNamesQueue.get_by<&SelectedNamesRecord::TFQ_NAME, &SelectedNamesRecord::TFQ_NAMELEN>() == 0;
 }
 
-void SubstituteFieldInWhere(RunState& run, const Column& c) {
-  if (WhereWork.empty() || c.name.empty()) return;
-  if (WhereWork.find(c.name) == std::string::npos) return;
-
-  std::string& replacement = run.Replacement;
-  replacement.clear();
-  if (c.type != "MEMO") {
-    const std::string_view raw = text::clip(CurrentRawValue);
-    if (c.text_type) {
-      // The expression syntax's own escape: a quote inside a text literal is
-      // doubled, so a value holding one is judged by its value.
-      replacement += '\'';
-      for (char ch : raw) {
-        replacement += ch;
-        if (ch == '\'') replacement += '\'';
-      }
-      replacement += '\'';
-    } else {
-      replacement.append(raw);
-    }
-  }
-  replace_label(WhereWork, c.name, replacement, run.WhereNext);
-  WhereWork.swap(run.WhereNext);
-  // Kept for telling, should the copy prove invalid, where in the WHERE text
-  // its error lies.
-  if (run.SubstitutionCount == run.Substitutions.size()) run.Substitutions.emplace_back();
-  Substitution& done = run.Substitutions[run.SubstitutionCount++];
-  done.label = &c.name;
-  done.replacement.assign(replacement);
-}
-
 void ExportRecord(RunState& run) {
   const std::size_t size = static_cast<std::size_t>(run.RecordSize);
   std::memcpy(run.RecordCopy.data(), TESTANY_RECORD, size);
@@ -337,8 +239,7 @@ void ExportRecord(RunState& run) {
 
   if (!run.ColumnsReady) prepare_columns(run);
   run.Line.clear();
-  WhereWork.assign(globals::GLO_WHERE.view());
-  run.SubstitutionCount = 0;
+  const bool where = run.WherePresent && !text::blank(globals::GLO_WHERE.view());
 
   if (run.ReadCount == 1) header_lines(run);
   if (globals::TopCount < 0) return;
@@ -374,15 +275,14 @@ void ExportRecord(RunState& run) {
     run.Line += '"';
     FieldListQueue.buffer().ALF_DAORDER = ++column;
     SetPreviewColumn();
-    SubstituteFieldInWhere(run, c);
+    if (where) KeepWhereValue(run, k, c);
     run.Line += ',';
   }
   end_line(run.Line);
 
-  if (run.WherePresent && !text::blank(globals::GLO_WHERE.view())) {
-    const bool passes = text::same(eval::evaluate(WhereWork), "1");
-    if (files::error_code() != 0) report_invalid_where(run);
-    if (!passes) return;
+  if (where) {
+    BuildWhereCopy(run);
+    if (!PassesWhere(run)) return;
   }
   run.OutputText += run.Line;
   AddPreviewRow();

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "engine/run_state.h"
+#include "engine/where_filter.h"
 
 namespace engine {
 
@@ -20,11 +21,5 @@ void ExportRecord(RunState& run);
 // selected names are empty or none came from SELECT (the names are then
 // emptied for the rest of the run), else the columns SELECT or WHERE named.
 bool CheckFieldSelected(RunState& run);
-
-// Replaces every occurrence of the column's name in WhereWork with
-// CurrentRawValue: quoted (its quotes doubled) for the text types, nothing
-// for a MEMO, the plain text otherwise. One pass over WhereWork, however
-// many occurrences it holds.
-void SubstituteFieldInWhere(RunState& run, const Column& column);
 
 }  // namespace engine
