@@ -61,7 +61,7 @@ int radix_of(char suffix) {
 
 class Evaluator {
  public:
-  explicit Evaluator(std::string_view src) : src_(src) { cur_ = scan(0); }
+  explicit Evaluator(std::string_view src) : src_(src) { scan(0, cur_); }
 
   // 0 with the value's text in result, or the error code.
   int run(std::string& result) {
@@ -80,24 +80,29 @@ class Evaluator {
  private:
   // ---- scanner ----------------------------------------------------------
 
-  Token scan(std::size_t pos) const {
+  // Both write the token into `t` field by field: a token returned whole
+  // would be stored and loaded again in pieces of other sizes for every token.
+  void scan(std::size_t pos, Token& t) const {
     const std::size_t n = src_.size();
     while (pos < n && is_space(src_[pos])) ++pos;
-    Token t;
+    t.doubled_quote = false;
     t.start = pos;
     if (pos >= n) {
       t.kind = Tok::End;
       t.end = pos;
-      return t;
+      return;
     }
     char c = src_[pos];
-    if (is_digit(c) || (c == '.' && pos + 1 < n && is_digit(src_[pos + 1]))) return scan_number(pos);
+    if (is_digit(c) || (c == '.' && pos + 1 < n && is_digit(src_[pos + 1]))) {
+      scan_number(pos, t);
+      return;
+    }
     if (is_letter(c)) {
       std::size_t e = pos + 1;
       while (e < n && is_name_char(src_[e])) ++e;
       t.kind = Tok::Name;
       t.end = e;
-      return t;
+      return;
     }
     if (c == '\'') {
       std::size_t e = pos + 1;
@@ -105,7 +110,7 @@ class Evaluator {
         if (e >= n) {  // unterminated
           t.kind = Tok::Bad;
           t.end = n;
-          return t;
+          return;
         }
         if (src_[e] == '\'') {
           if (e + 1 < n && src_[e + 1] == '\'') {
@@ -119,7 +124,7 @@ class Evaluator {
       }
       t.kind = Tok::Text;
       t.end = e + 1;
-      return t;
+      return;
     }
     t.end = pos + 1;
     char next = pos + 1 < n ? src_[pos + 1] : '\0';
@@ -149,15 +154,13 @@ class Evaluator {
         break;
       default: t.kind = Tok::Bad; break;
     }
-    return t;
   }
 
   // A number: a run of digits and letters ending in H, O or B with digits of
   // that radix, or a decimal with an optional fraction and exponent. A number
   // run straight into a name ("12AB") is malformed.
-  Token scan_number(std::size_t pos) const {
+  void scan_number(std::size_t pos, Token& t) const {
     const std::size_t n = src_.size();
-    Token t;
     t.start = pos;
     t.kind = Tok::Number;
     std::size_t e = pos;
@@ -168,7 +171,7 @@ class Evaluator {
         for (std::size_t i = pos; i + 1 < e; ++i) valid = valid && digit_value(src_[i]) < radix;
         if (valid && !(e < n && (is_name_char(src_[e]) || src_[e] == '.'))) {
           t.end = e;
-          return t;
+          return;
         }
       }
     }
@@ -191,12 +194,15 @@ class Evaluator {
       t.kind = Tok::Bad;
       while (t.end < n && (is_name_char(src_[t.end]) || src_[t.end] == '.')) ++t.end;
     }
-    return t;
   }
 
   std::string_view token_text(const Token& t) const { return src_.substr(t.start, t.end - t.start); }
-  void advance() { cur_ = scan(cur_.end); }
-  Token peek() const { return scan(cur_.end); }
+  void advance() { scan(cur_.end, cur_); }
+  Token peek() const {
+    Token t;
+    scan(cur_.end, t);
+    return t;
+  }
 
   bool is_keyword(const Token& t, std::string_view word) const {
     return t.kind == Tok::Name && same_name(token_text(t), word);
@@ -352,28 +358,31 @@ class Evaluator {
     return true;
   }
 
-  // The arithmetic levels, loosest first: 0 is + and -, 1 is * / %, 2 is ^.
-  bool arithmetic_operator(int level, Op& op) const {
+  // The arithmetic operator at the current token and its level, loosest
+  // first: 0 is + and -, 1 is * / %, 2 is ^; -1 when there is none.
+  int arithmetic_operator(Op& op) const {
     switch (cur_.kind) {
-      case Tok::Plus: op = Op::Add; return level == 0;
-      case Tok::Minus: op = Op::Sub; return level == 0;
-      case Tok::Star: op = Op::Mul; return level == 1;
-      case Tok::Slash: op = Op::Div; return level == 1;
-      case Tok::Percent: op = Op::Mod; return level == 1;
-      case Tok::Caret: op = Op::Pow; return level == 2;
-      default: return false;
+      case Tok::Plus: op = Op::Add; return 0;
+      case Tok::Minus: op = Op::Sub; return 0;
+      case Tok::Star: op = Op::Mul; return 1;
+      case Tok::Slash: op = Op::Div; return 1;
+      case Tok::Percent: op = Op::Mod; return 1;
+      case Tok::Caret: op = Op::Pow; return 2;
+      default: return -1;
     }
   }
 
+  // The operators of `level` and tighter, left to right within a level. An
+  // operand takes one call whatever the number of levels: a WHERE text is
+  // mostly operands without any arithmetic around them.
   bool parse_arithmetic(int level, Value& v) {
-    auto operand = [&](Value& x) { return level == 2 ? parse_unary(x) : parse_arithmetic(level + 1, x); };
-    if (!operand(v)) return false;
+    if (!parse_unary(v)) return false;
     Op op;
-    while (arithmetic_operator(level, op)) {
+    for (int found; (found = arithmetic_operator(op)) >= level;) {
       const std::size_t at = cur_.start;
       advance();
       Value rhs;
-      if (!operand(rhs)) return false;
+      if (!parse_arithmetic(found + 1, rhs)) return false;
       if (skip_ == 0 && !check_at(arithmetic(op, v, rhs, v), at)) return false;
     }
     return true;
@@ -446,8 +455,9 @@ class Evaluator {
       v.set_integer(static_cast<std::int64_t>(n));
       return true;
     }
-    std::size_t e = t.find_first_of("eE");
-    if (e != std::string_view::npos) {
+    bool scientific = false;
+    for (char c : t) scientific = scientific || c == 'e' || c == 'E';
+    if (scientific) {
       std::string copy(t);
       double r = std::strtod(copy.c_str(), nullptr);
       if (!std::isfinite(r)) return check(files::kIllegalExpression);  // beyond any REAL
@@ -624,7 +634,7 @@ class Evaluator {
     if (count < 2) return fail_at(files::kParametersOmitted, at);
     if (skip_ > 0 || chosen) return true;
     Token after = cur_;
-    cur_ = scan(last_start);
+    scan(last_start, cur_);
     bool read = parse_or(v);
     cur_ = after;
     return read;
