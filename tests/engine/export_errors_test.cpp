@@ -123,14 +123,6 @@ TEST_F(ExportErrors, ATableOfAFileInAnotherDirectoryIsExportedUnderTheFileName) 
 
 class OutputErrors : public ExportErrors {
  protected:
-  // Records of one LONG field holding 1..n.
-  std::string numbers(int n) {
-    tps::fixture::File file;
-    auto& t = file.table("PRE");
-    t.field("NUMBER", Type::Long);
-    for (int i = 1; i <= n; ++i) t.row().set("NUMBER", i);
-    return write_table(file);
-  }
   // One message for the run, about the output file, and the run read on.
   void expect_one_output_message(const std::string& caption, const std::string& text, int rows) {
     ASSERT_EQ(messages().size(), 1u);

@@ -24,14 +24,6 @@ namespace fs = std::filesystem;
 
 class RecordLoop : public export_test::Export {
  protected:
-  // Records of one LONG field holding 1..n; their pointers are 2..n+1.
-  std::string numbers(int n) {
-    tps::fixture::File file;
-    auto& t = file.table("PRE");
-    t.field("NUMBER", Type::Long);
-    for (int i = 1; i <= n; ++i) t.row().set("NUMBER", i);
-    return write_table(file);
-  }
   // The NUMBER column of every data line.
   std::vector<std::string> numbers_written() {
     std::vector<std::string> out = lines();
