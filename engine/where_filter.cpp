@@ -181,9 +181,12 @@ void report_invalid_where(RunState& run) {
   const int code = files::error_code();
   const std::string reason = files::error_text();
   const std::string_view where = text::clip(globals::GLO_WHERE.view());
-  const std::size_t position = where_position(run, eval::error_position());
+  const std::size_t found_at = eval::error_position();
+  const std::size_t position = found_at == std::string_view::npos ? found_at : where_position(run, found_at);
   std::string message = reason;
-  if (position >= where.size()) {
+  if (found_at == std::string_view::npos) {
+    // A failure of the evaluation as a whole, not of a place in the text.
+  } else if (position >= where.size()) {
     message += " at the end of the WHERE text";
   } else {
     constexpr std::size_t kShown = 60;

@@ -673,6 +673,7 @@ std::string evaluate(std::string_view expression) {
   } catch (...) {
     files::set_error(files::kIllegalExpression);
   }
+  last_error_position = std::string_view::npos;
   return {};
 }
 
