@@ -163,9 +163,14 @@ bool Decimal::from_digits(std::string_view whole, std::string_view fraction, boo
   char* point = digits + sizeof digits - kPlaces;
   if (!whole.empty()) std::memcpy(point - whole.size(), whole.data(), whole.size());
   if (!fraction.empty()) std::memcpy(point, fraction.data(), fraction.size());
+  // Only the limbs that hold a digit of the text are read; the others stay 0.
+  const std::ptrdiff_t first = point - digits - static_cast<std::ptrdiff_t>(whole.size());
+  const std::ptrdiff_t last = point - digits + static_cast<std::ptrdiff_t>(fraction.size());
   Decimal d;
   for (int i = 0; i < kLimbs; ++i) {
-    const char* p = digits + (kLimbs - 1 - i) * 9;
+    const std::ptrdiff_t at = (kLimbs - 1 - i) * 9;
+    if (at + 9 <= first || at >= last) continue;
+    const char* p = digits + at;
     std::uint32_t limb = 0;
     for (int k = 0; k < 9; ++k) limb = limb * 10 + static_cast<std::uint32_t>(p[k] - '0');
     d.m_[i] = limb;

@@ -2,6 +2,7 @@
 // evaluate as they read, so a WHERE text costs one pass and no syntax tree.
 #include "platform/eval/eval.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -31,17 +32,44 @@ enum class Tok : std::uint8_t {
   LParen, RParen, Comma, Eq, Lt, Gt, Ne, Le, Ge, Tilde, Bad,
 };
 
+// The words of the operators, told apart once when the name is scanned.
+enum class Word : std::uint8_t { None, And, Or, Xor, Not };
+
 struct Token {
   Tok kind = Tok::End;
+  Word word = Word::None;      // a name that is AND, OR, XOR or NOT
+  bool doubled_quote = false;  // a text holding '' pairs
+  bool exponent = false;       // a number written with an exponent
   std::size_t start = 0;
   std::size_t end = 0;
-  bool doubled_quote = false;  // a text holding '' pairs
 };
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool is_name_char(char c) { return is_letter(c) || is_digit(c) || c == ':'; }
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Character classes by table: the scanner asks them of every character.
+enum : std::uint8_t { kDigit = 1, kLetter = 2, kColon = 4, kSpace = 8 };
+constexpr std::array<std::uint8_t, 256> kClasses = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (int c = '0'; c <= '9'; ++c) t[c] = kDigit;
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = kLetter;
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = kLetter;
+  t['_'] = kLetter;
+  t[':'] = kColon;
+  for (int c : {' ', '\t', '\r', '\n'}) t[c] = kSpace;
+  return t;
+}();
+inline std::uint8_t class_of(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+inline bool is_digit(char c) { return class_of(c) & kDigit; }
+inline bool is_letter(char c) { return class_of(c) & kLetter; }
+inline bool is_name_char(char c) { return class_of(c) & (kDigit | kLetter | kColon); }
+inline bool is_space(char c) { return class_of(c) & kSpace; }
+
+Word word_of(std::string_view name) {
+  if (name.size() < 2 || name.size() > 3) return Word::None;
+  if (same_name(name, "AND")) return Word::And;
+  if (same_name(name, "OR")) return Word::Or;
+  if (same_name(name, "XOR")) return Word::Xor;
+  if (same_name(name, "NOT")) return Word::Not;
+  return Word::None;
+}
 
 int digit_value(char c) {
   if (is_digit(c)) return c - '0';
@@ -85,7 +113,9 @@ class Evaluator {
   void scan(std::size_t pos, Token& t) const {
     const std::size_t n = src_.size();
     while (pos < n && is_space(src_[pos])) ++pos;
+    t.word = Word::None;
     t.doubled_quote = false;
+    t.exponent = false;
     t.start = pos;
     if (pos >= n) {
       t.kind = Tok::End;
@@ -102,6 +132,7 @@ class Evaluator {
       while (e < n && is_name_char(src_[e])) ++e;
       t.kind = Tok::Name;
       t.end = e;
+      t.word = word_of(src_.substr(pos, e - pos));
       return;
     }
     if (c == '\'') {
@@ -187,6 +218,7 @@ class Evaluator {
       if (x < n && is_digit(src_[x])) {
         while (x < n && is_digit(src_[x])) ++x;
         e = x;
+        t.exponent = true;
       }
     }
     t.end = e;
@@ -204,12 +236,8 @@ class Evaluator {
     return t;
   }
 
-  bool is_keyword(const Token& t, std::string_view word) const {
-    return t.kind == Tok::Name && same_name(token_text(t), word);
-  }
-  bool is_any_keyword(const Token& t) const {
-    return is_keyword(t, "AND") || is_keyword(t, "OR") || is_keyword(t, "XOR") || is_keyword(t, "NOT");
-  }
+  static bool is_keyword(const Token& t, Word word) { return t.kind == Tok::Name && t.word == word; }
+  static bool is_any_keyword(const Token& t) { return t.kind == Tok::Name && t.word != Word::None; }
 
   // ---- errors -----------------------------------------------------------
 
@@ -246,8 +274,8 @@ class Evaluator {
   bool parse_or(Value& v) {
     if (!parse_and(v)) return false;
     for (;;) {
-      bool is_or = is_keyword(cur_, "OR");
-      if (!is_or && !is_keyword(cur_, "XOR")) return true;
+      bool is_or = is_keyword(cur_, Word::Or);
+      if (!is_or && !is_keyword(cur_, Word::Xor)) return true;
       advance();
       bool left = skip_ == 0 && truth(v);
       bool skip_right = is_or && left;
@@ -262,7 +290,7 @@ class Evaluator {
 
   bool parse_and(Value& v) {
     if (!parse_not(v)) return false;
-    while (is_keyword(cur_, "AND")) {
+    while (is_keyword(cur_, Word::And)) {
       advance();
       bool left = skip_ == 0 && truth(v);
       Value rhs;
@@ -277,7 +305,7 @@ class Evaluator {
 
   bool parse_not(Value& v) {
     int nots = 0;
-    while (cur_.kind == Tok::Tilde || is_keyword(cur_, "NOT")) {
+    while (cur_.kind == Tok::Tilde || is_keyword(cur_, Word::Not)) {
       ++nots;
       advance();
     }
@@ -296,7 +324,7 @@ class Evaluator {
         return true;
       default: break;
     }
-    if (cur_.kind != Tok::Tilde && !is_keyword(cur_, "NOT")) return false;
+    if (cur_.kind != Tok::Tilde && !is_keyword(cur_, Word::Not)) return false;
     switch (peek().kind) {
       case Tok::Eq: op = Tok::Ne; break;
       case Tok::Lt: op = Tok::Ge; break;
@@ -455,9 +483,7 @@ class Evaluator {
       v.set_integer(static_cast<std::int64_t>(n));
       return true;
     }
-    bool scientific = false;
-    for (char c : t) scientific = scientific || c == 'e' || c == 'E';
-    if (scientific) {
+    if (cur_.exponent) {
       std::string copy(t);
       double r = std::strtod(copy.c_str(), nullptr);
       if (!std::isfinite(r)) return check(files::kIllegalExpression);  // beyond any REAL
