@@ -80,6 +80,7 @@ struct WhereCopyTemplate {
   bool usable = false;              // false: every record's copy is made column by column
   std::string text;
   std::vector<std::size_t> slots;   // the column (Columns index) of each NUL, in text order
+  std::vector<std::size_t> slot_at; // where each NUL stands in the text
   std::vector<std::size_t> columns; // the output columns with a label, in queue order
   std::vector<CharSet> later_chars; // by Columns index: the bytes of the labels of the columns after it
   std::vector<bool> slotted;        // by Columns index: the column has a place in the text

@@ -122,6 +122,8 @@ void prepare_template(RunState& run) {
     t.text.swap(next);
     t.slots.swap(next_slots);
   }
+  for (std::size_t at = t.text.find('\0'); at != std::string::npos; at = t.text.find('\0', at + 1))
+    t.slot_at.push_back(at);
 }
 
 // Whether the template stands for this record: no inserted value may take
@@ -218,10 +220,10 @@ void BuildWhereCopy(RunState& run) {
   if (t.usable && template_holds(run)) {
     WhereWork.clear();
     std::size_t from = 0;
-    for (const std::size_t k : t.slots) {
-      const std::size_t at = t.text.find('\0', from);
+    for (std::size_t i = 0; i < t.slots.size(); ++i) {
+      const std::size_t at = t.slot_at[i];
       WhereWork.append(t.text, from, at - from);
-      WhereWork.append(run.WhereValues[k]);
+      WhereWork.append(run.WhereValues[t.slots[i]]);
       from = at + 1;
     }
     WhereWork.append(t.text, from, std::string::npos);

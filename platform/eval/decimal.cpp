@@ -141,6 +141,14 @@ int Decimal::compare_magnitude(const Limbs& a, const Limbs& b) {
 Decimal Decimal::from_int(std::int64_t v) {
   Decimal d;
   std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  if (mag < kBase) {
+    // The common small number: its digits fill the two limbs above the scale.
+    const std::uint64_t scaled = mag * kScaleRest;
+    d.m_[kScaleLimbs] = static_cast<std::uint32_t>(scaled % kBase);
+    d.m_[kScaleLimbs + 1] = static_cast<std::uint32_t>(scaled / kBase);
+    d.negative_ = v < 0;
+    return d;
+  }
   std::uint32_t w[kLimbs + 1] = {};
   for (int i = kScaleLimbs; mag != 0; ++i) {
     w[i] = static_cast<std::uint32_t>(mag % kBase);
