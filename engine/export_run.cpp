@@ -64,7 +64,11 @@ void split_output_location() {
 void split_input_path(std::string path) {
   const std::size_t last = text::clip(path).size();
   if (last > 0 && (path[last - 1] == '\\' || path[last - 1] == '/')) path[last - 1] = ' ';
-  const std::size_t p = last_backslash(path);
+  // "file\!table" names a table of a file: the directory is the file's, so
+  // the "\" of "\!" is no separator.
+  const std::size_t bang = path.find("\\!");
+  const std::size_t p = last_backslash(bang == std::string::npos ? std::string_view(path)
+                                                                   : std::string_view(path).substr(0, bang));
   // When the directory cannot be made current the whole path stays the name,
   // so the OPEN that follows fails: the bare name would be looked for in the
   // current directory and could open another table of that name.

@@ -8,20 +8,34 @@
 
 namespace engine {
 
-void ShowFileError(std::string_view operation, window::Icon icon) {
+namespace {
+
+bool driver_error(int code) { return code == files::kFileSystemError || code == files::kInvalidRecordDeclaration; }
+
+}  // namespace
+
+void ShowFileError(std::string_view operation, window::Icon icon, std::string_view detail) {
   const int code = files::error_code();
   std::string caption;
   std::string message;
-  if (code == files::kFileSystemError || code == files::kInvalidRecordDeclaration) {
+  if (driver_error(code)) {
     message = files::file_error();
     caption = files::file_error_code() + " ";
   } else {
     message = files::error_text();
   }
+  if (!detail.empty()) {
+    message += '\n';
+    message += detail;
+  }
   caption += text::int_text(code);
   caption += ' ';
   caption += operation;
   window::message(message, caption, icon);
+}
+
+void ShowReadError() {
+  ShowFileError("NEXT()", driver_error(files::error_code()) ? window::Icon::Question : window::Icon::None);
 }
 
 }  // namespace engine

@@ -1,7 +1,7 @@
-// How the export engine reports a failed OPEN, ADD or CLOSE: for File System Error
+// How the export engine reports a failed file operation: for File System Error
 // (90) and Invalid Record Declaration (47) the driver's own text, with its
 // code before the runtime's in the caption; for any other error the standard
-// text. The caption ends in the operation (" OPEN()", " ADD()", " CLOSE()").
+// text. Every caption has one form: "[<driver code> ]<code> <operation>".
 #pragma once
 
 #include <string_view>
@@ -10,7 +10,14 @@
 
 namespace engine {
 
-// Shows the last error of the error state; `operation` is "OPEN()", "ADD()" or "CLOSE()".
-void ShowFileError(std::string_view operation, window::Icon icon);
+// Shows the last error of the error state; `operation` is "OPEN()", "ADD()",
+// "CLOSE()" or "NEXT()". A `detail` given stands on a line after the text:
+// the file the failure concerns, where the operation alone does not say which.
+void ShowFileError(std::string_view operation, window::Icon icon, std::string_view detail = {});
+
+// A record that could not be read whole (the record itself, or one of its
+// MEMOs or BLOBs): the driver's codes and text with the question mark, any
+// other code with its standard text and no icon.
+void ShowReadError();
 
 }  // namespace engine

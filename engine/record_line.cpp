@@ -10,8 +10,9 @@
 #include "engine/engine_state.h"
 #include "engine/preview.h"
 #include "engine/value_text.h"
+#include "engine/where_filter.h"
 #include "globals/globals.h"
-#include "platform/eval/eval.h"
+#include "platform/files/errors.h"
 #include "platform/text/text.h"
 #include "platform/tps/definition.h"
 
@@ -183,18 +184,25 @@ void append_field_value(RunState& run, const Column& c, bool last_list_column) {
   FieldListQueue.put();
 }
 
-std::string blob_value(const Column& c, RunState& run) {
+// The CSV text of a MEMO or BLOB column; false when its contents would not
+// read (the error state holds the reader's reason). An emptied cell would
+// pass for an empty BLOB, so a failed read is never a value.
+bool blob_value(const Column& c, RunState& run, std::string& value) {
   if (run.MemoBlobCount == 0 || run.MemoCount != 0) {
     // With a MEMO in the table the loop reads without MEMO and BLOB contents.
     CurrentValueText = "unavailable";
     CurrentRawValue = CurrentValueText;
-    return CurrentValueText;
+    value = CurrentValueText;
+    return true;
   }
   const int n = -static_cast<int>(c.reference);
   const std::int64_t size = TESTANY.blob_size(n);
+  if (files::error_code() != 0) return false;
   CurrentValueText = size > 0 ? TESTANY.blob_read(n, 0, size - 1) : std::string();
+  if (files::error_code() != 0) return false;
   CurrentRawValue = CurrentValueText;
-  return EscapeCsvQuotes(CurrentValueText);  // already without leading and trailing blanks
+  value = EscapeCsvQuotes(CurrentValueText);  // already without leading and trailing blanks
+  return true;
 }
 
 }  // namespace
@@ -222,36 +230,6 @@ bool CheckFieldSelected(RunState& run) {
   return SelectedNamesQueue.get_by<&SelectedNamesRecord::TFQ_NAME, &SelectedNamesRecord::TFQ_NAMELEN>() == 0;
 }
 
-void SubstituteFieldInWhere(RunState& run, const Column& c) {
-  if (WhereWork.empty() || c.name.empty()) return;
-  std::size_t at = WhereWork.find(c.name);
-  if (at == std::string::npos) return;
-
-  std::string& replacement = run.Replacement;
-  replacement.clear();
-  if (c.type != "MEMO") {
-    const std::string_view raw = text::clip(CurrentRawValue);
-    if (c.text_type) {
-      // The expression syntax's own escape: a quote inside a text literal is
-      // doubled, so a value holding one is judged by its value.
-      replacement += '\'';
-      for (char ch : raw) {
-        replacement += ch;
-        if (ch == '\'') replacement += '\'';
-      }
-      replacement += '\'';
-    } else {
-      replacement.append(raw);
-    }
-  }
-  while (at != std::string::npos) {
-    WhereWork.replace(at, c.name.size(), replacement);
-    // On behind the inserted value: a value that holds the label itself would
-    // otherwise be found and replaced again without end.
-    at = WhereWork.find(c.name, at + replacement.size());
-  }
-}
-
 void ExportRecord(RunState& run) {
   const std::size_t size = static_cast<std::size_t>(run.RecordSize);
   std::memcpy(run.RecordCopy.data(), TESTANY_RECORD, size);
@@ -261,7 +239,7 @@ void ExportRecord(RunState& run) {
 
   if (!run.ColumnsReady) prepare_columns(run);
   run.Line.clear();
-  WhereWork.assign(globals::GLO_WHERE.view());
+  const bool where = run.WherePresent && !text::blank(globals::GLO_WHERE.view());
 
   if (run.ReadCount == 1) header_lines(run);
   if (globals::TopCount < 0) return;
@@ -275,7 +253,13 @@ void ExportRecord(RunState& run) {
     run.Line += '"';
     const std::size_t value_at = run.Line.size();
     switch (c.kind) {
-      case Column::Kind::Memo: run.Line.append(blob_value(c, run)); break;
+      case Column::Kind::Memo:
+        if (!blob_value(c, run, run.BlobText)) {
+          run.ReadFailed = true;  // the record loop reports it and ends the run
+          return;
+        }
+        run.Line.append(run.BlobText);
+        break;
       case Column::Kind::Pointer:
         CurrentValueText = text::int_text(run.CurrentPointer);
         CurrentRawValue = CurrentValueText;
@@ -291,14 +275,15 @@ void ExportRecord(RunState& run) {
     run.Line += '"';
     FieldListQueue.buffer().ALF_DAORDER = ++column;
     SetPreviewColumn();
-    SubstituteFieldInWhere(run, c);
+    if (where) KeepWhereValue(run, k, c);
     run.Line += ',';
   }
   end_line(run.Line);
 
-  if (run.WherePresent && !text::blank(globals::GLO_WHERE.view()) &&
-      !text::same(eval::evaluate(WhereWork), "1"))
-    return;
+  if (where) {
+    BuildWhereCopy(run);
+    if (!PassesWhere(run)) return;
+  }
   run.OutputText += run.Line;
   AddPreviewRow();
 }

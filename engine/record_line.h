@@ -3,10 +3,13 @@
 // record's line of double-quoted values in the order of FieldInfoQueue, the
 // date and time marks of the field list, the preview row, and the WHERE test
 // on a copy of the WHERE text in which every column's label is replaced by
-// its value. Shows nothing: an invalid WHERE expression drops the record.
+// its value. An invalid WHERE copy drops its record, and the first of a run
+// shows why and where in the WHERE text; a MEMO or BLOB that will not read
+// leaves the record unwritten and marks the run's read as failed.
 #pragma once
 
 #include "engine/run_state.h"
+#include "engine/where_filter.h"
 
 namespace engine {
 
@@ -18,10 +21,5 @@ void ExportRecord(RunState& run);
 // selected names are empty or none came from SELECT (the names are then
 // emptied for the rest of the run), else the columns SELECT or WHERE named.
 bool CheckFieldSelected(RunState& run);
-
-// Replaces every occurrence of the column's name in WhereWork with
-// CurrentRawValue: quoted (its quotes doubled) for the text types, nothing
-// for a MEMO, the plain text otherwise.
-void SubstituteFieldInWhere(RunState& run, const Column& column);
 
 }  // namespace engine

@@ -36,7 +36,10 @@ void name_output_file() {
   if (!text::blank(OutputBaseName.view())) InputFileName = OutputBaseName.str() + ".TPS";
   std::string name(text::clip(OutputDir.view()));
   name += '\\';
-  name += text::clip(InputFileName.view());
+  // A table picked from a file ("file\!table") is named after the file.
+  std::string_view file_part = text::clip(InputFileName.view());
+  file_part = file_part.substr(0, file_part.find("\\!"));
+  name += file_part;
   const std::size_t p = text::instring(".TPS", text::upper(name));
   if (p > 0) {
     name.resize(p - 1);
@@ -64,10 +67,17 @@ bool output_is_input(RunState& run) {
 }
 
 // A failed write of the output is reported once per run and marked in
-// RunResult; the run reads on, and every later write tries again.
+// RunResult; the run reads on, and every later write tries again. The
+// message names the file: one that could not be made, or one that holds only
+// part of the export once a write into it failed.
 void report_output_failure(RunState& run, std::string_view operation) {
   if (run.RunResult != 0) return;
-  ShowFileError(operation, window::Icon::Asterisk);
+  const std::string_view name = text::clip(OutputFileName.view());
+  if (operation == "OPEN()") {
+    ShowFileError(operation, window::Icon::Asterisk, name);
+  } else {
+    ShowFileError(operation, window::Icon::Asterisk, "Only part of the export was written to " + std::string(name));
+  }
   run.RunResult = 3;
 }
 
@@ -82,8 +92,11 @@ void FlushOutput(RunState& run) {
     files::setpath(globals::GLO_WorkingDir.view());
     name_output_file();
     if (output_is_input(run)) return;
-    DOSOUT.remove();  // failures here show in the OPEN below
-    DOSOUT.create();
+    DOSOUT.remove();  // a file that is not there is no failure; one that stays fails the CREATE
+    // The CREATE's failure names the cause (a directory that may not be
+    // written, a full disk); the OPEN that follows could only say that no
+    // file is there.
+    if (DOSOUT.create() != 0) report_output_failure(run, "OPEN()");
   }
   ++run.FlushCount;
 
@@ -138,16 +151,11 @@ void ExportRecords(RunState& run) {
       }
       if (run.MemoCount > 0) TESTANY.nomemo();
       const int rc = globals::ReverseOrder ? TESTANY.previous() : TESTANY.next();
-      if (rc == files::kRecordNotAvailable) {
+      if (rc != 0) {
+        if (rc != files::kRecordNotAvailable) ShowReadError();
         stop = true;
-      } else if (rc == files::kFileSystemError || rc == files::kInvalidRecordDeclaration) {
-        window::message(files::file_error(), files::file_error_code() + " NEXT()", window::Icon::Question);
-        stop = true;
-      } else if (rc != 0) {
-        window::message(files::error_text(), text::int_text(rc) + " NEXT()", window::Icon::None);
-        stop = true;
+        break;
       }
-      if (stop) break;
       if (run.ReadCount % 2 == 1) {
         if (!globals::AutoMode) show_progress(run);
         FlushOutput(run);
@@ -160,6 +168,14 @@ void ExportRecords(RunState& run) {
       run.CurrentPointer = TESTANY.pointer();
       ++run.FetchedCount;
       ExportRecord(run);
+      if (run.ReadFailed) {
+        // A MEMO or BLOB of the record would not read: the record was not
+        // read whole, which ends the run as a failed read does.
+        --run.FetchedCount;
+        ShowReadError();
+        stop = true;
+        break;
+      }
       if (globals::TopCount < 0) stop = true;
     }
   }

@@ -4,6 +4,7 @@
 // creates one per call and frees it on every path; nothing here outlives it.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -70,6 +71,21 @@ struct Column {
   std::size_t offset = 0;         // a record field's first byte in the record
 };
 
+using CharSet = std::bitset<256>;
+
+// The WHERE copy of the run with a NUL in place of each value, made at the
+// first record (where_filter.cpp).
+struct WhereCopyTemplate {
+  bool prepared = false;
+  bool usable = false;              // false: every record's copy is made column by column
+  std::string text;
+  std::vector<std::size_t> slots;   // the column (Columns index) of each NUL, in text order
+  std::vector<std::size_t> slot_at; // where each NUL stands in the text
+  std::vector<std::size_t> columns; // the output columns with a label, in queue order
+  std::vector<CharSet> later_chars; // by Columns index: the bytes of the labels of the columns after it
+  std::vector<bool> slotted;        // by Columns index: the column has a place in the text
+};
+
 struct RunState {
   queue::Queue<FieldInfoRecord> FieldInfoQueue;
   BYTE WherePresent = 0;
@@ -110,6 +126,12 @@ struct RunState {
   std::size_t LastListColumn = 0;  // the Columns index of the last selected field with an entry, + 1; 0 none
   std::string Line;             // the record's line, built in place
   std::string Replacement;      // the text put into WhereWork for one label
+  std::string WhereNext;        // WhereWork being rebuilt with one label replaced
+  WhereCopyTemplate WhereTemplate;
+  std::vector<std::string> WhereValues;  // by Columns index: the record's text for the column's label
+  bool WhereReported = false;   // an invalid WHERE copy was reported in this run
+  std::string BlobText;         // a MEMO or BLOB column's CSV text
+  bool ReadFailed = false;      // a MEMO or BLOB of the record would not read; the error state tells why
 };
 
 }  // namespace engine

@@ -141,6 +141,14 @@ int Decimal::compare_magnitude(const Limbs& a, const Limbs& b) {
 Decimal Decimal::from_int(std::int64_t v) {
   Decimal d;
   std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  if (mag < kBase) {
+    // The common small number: its digits fill the two limbs above the scale.
+    const std::uint64_t scaled = mag * kScaleRest;
+    d.m_[kScaleLimbs] = static_cast<std::uint32_t>(scaled % kBase);
+    d.m_[kScaleLimbs + 1] = static_cast<std::uint32_t>(scaled / kBase);
+    d.negative_ = v < 0;
+    return d;
+  }
   std::uint32_t w[kLimbs + 1] = {};
   for (int i = kScaleLimbs; mag != 0; ++i) {
     w[i] = static_cast<std::uint32_t>(mag % kBase);
@@ -163,9 +171,14 @@ bool Decimal::from_digits(std::string_view whole, std::string_view fraction, boo
   char* point = digits + sizeof digits - kPlaces;
   if (!whole.empty()) std::memcpy(point - whole.size(), whole.data(), whole.size());
   if (!fraction.empty()) std::memcpy(point, fraction.data(), fraction.size());
+  // Only the limbs that hold a digit of the text are read; the others stay 0.
+  const std::ptrdiff_t first = point - digits - static_cast<std::ptrdiff_t>(whole.size());
+  const std::ptrdiff_t last = point - digits + static_cast<std::ptrdiff_t>(fraction.size());
   Decimal d;
   for (int i = 0; i < kLimbs; ++i) {
-    const char* p = digits + (kLimbs - 1 - i) * 9;
+    const std::ptrdiff_t at = (kLimbs - 1 - i) * 9;
+    if (at + 9 <= first || at >= last) continue;
+    const char* p = digits + at;
     std::uint32_t limb = 0;
     for (int k = 0; k < 9; ++k) limb = limb * 10 + static_cast<std::uint32_t>(p[k] - '0');
     d.m_[i] = limb;

@@ -2,6 +2,7 @@
 // evaluate as they read, so a WHERE text costs one pass and no syntax tree.
 #include "platform/eval/eval.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -31,17 +32,44 @@ enum class Tok : std::uint8_t {
   LParen, RParen, Comma, Eq, Lt, Gt, Ne, Le, Ge, Tilde, Bad,
 };
 
+// The words of the operators, told apart once when the name is scanned.
+enum class Word : std::uint8_t { None, And, Or, Xor, Not };
+
 struct Token {
   Tok kind = Tok::End;
+  Word word = Word::None;      // a name that is AND, OR, XOR or NOT
+  bool doubled_quote = false;  // a text holding '' pairs
+  bool exponent = false;       // a number written with an exponent
   std::size_t start = 0;
   std::size_t end = 0;
-  bool doubled_quote = false;  // a text holding '' pairs
 };
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool is_name_char(char c) { return is_letter(c) || is_digit(c) || c == ':'; }
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Character classes by table: the scanner asks them of every character.
+enum : std::uint8_t { kDigit = 1, kLetter = 2, kColon = 4, kSpace = 8 };
+constexpr std::array<std::uint8_t, 256> kClasses = [] {
+  std::array<std::uint8_t, 256> t{};
+  for (int c = '0'; c <= '9'; ++c) t[c] = kDigit;
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = kLetter;
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = kLetter;
+  t['_'] = kLetter;
+  t[':'] = kColon;
+  for (int c : {' ', '\t', '\r', '\n'}) t[c] = kSpace;
+  return t;
+}();
+inline std::uint8_t class_of(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+inline bool is_digit(char c) { return class_of(c) & kDigit; }
+inline bool is_letter(char c) { return class_of(c) & kLetter; }
+inline bool is_name_char(char c) { return class_of(c) & (kDigit | kLetter | kColon); }
+inline bool is_space(char c) { return class_of(c) & kSpace; }
+
+Word word_of(std::string_view name) {
+  if (name.size() < 2 || name.size() > 3) return Word::None;
+  if (same_name(name, "AND")) return Word::And;
+  if (same_name(name, "OR")) return Word::Or;
+  if (same_name(name, "XOR")) return Word::Xor;
+  if (same_name(name, "NOT")) return Word::Not;
+  return Word::None;
+}
 
 int digit_value(char c) {
   if (is_digit(c)) return c - '0';
@@ -61,7 +89,7 @@ int radix_of(char suffix) {
 
 class Evaluator {
  public:
-  explicit Evaluator(std::string_view src) : src_(src) { cur_ = scan(0); }
+  explicit Evaluator(std::string_view src) : src_(src) { scan(0, cur_); }
 
   // 0 with the value's text in result, or the error code.
   int run(std::string& result) {
@@ -80,24 +108,32 @@ class Evaluator {
  private:
   // ---- scanner ----------------------------------------------------------
 
-  Token scan(std::size_t pos) const {
+  // Both write the token into `t` field by field: a token returned whole
+  // would be stored and loaded again in pieces of other sizes for every token.
+  void scan(std::size_t pos, Token& t) const {
     const std::size_t n = src_.size();
     while (pos < n && is_space(src_[pos])) ++pos;
-    Token t;
+    t.word = Word::None;
+    t.doubled_quote = false;
+    t.exponent = false;
     t.start = pos;
     if (pos >= n) {
       t.kind = Tok::End;
       t.end = pos;
-      return t;
+      return;
     }
     char c = src_[pos];
-    if (is_digit(c) || (c == '.' && pos + 1 < n && is_digit(src_[pos + 1]))) return scan_number(pos);
+    if (is_digit(c) || (c == '.' && pos + 1 < n && is_digit(src_[pos + 1]))) {
+      scan_number(pos, t);
+      return;
+    }
     if (is_letter(c)) {
       std::size_t e = pos + 1;
       while (e < n && is_name_char(src_[e])) ++e;
       t.kind = Tok::Name;
       t.end = e;
-      return t;
+      t.word = word_of(src_.substr(pos, e - pos));
+      return;
     }
     if (c == '\'') {
       std::size_t e = pos + 1;
@@ -105,7 +141,7 @@ class Evaluator {
         if (e >= n) {  // unterminated
           t.kind = Tok::Bad;
           t.end = n;
-          return t;
+          return;
         }
         if (src_[e] == '\'') {
           if (e + 1 < n && src_[e + 1] == '\'') {
@@ -119,7 +155,7 @@ class Evaluator {
       }
       t.kind = Tok::Text;
       t.end = e + 1;
-      return t;
+      return;
     }
     t.end = pos + 1;
     char next = pos + 1 < n ? src_[pos + 1] : '\0';
@@ -149,15 +185,13 @@ class Evaluator {
         break;
       default: t.kind = Tok::Bad; break;
     }
-    return t;
   }
 
   // A number: a run of digits and letters ending in H, O or B with digits of
   // that radix, or a decimal with an optional fraction and exponent. A number
   // run straight into a name ("12AB") is malformed.
-  Token scan_number(std::size_t pos) const {
+  void scan_number(std::size_t pos, Token& t) const {
     const std::size_t n = src_.size();
-    Token t;
     t.start = pos;
     t.kind = Tok::Number;
     std::size_t e = pos;
@@ -168,7 +202,7 @@ class Evaluator {
         for (std::size_t i = pos; i + 1 < e; ++i) valid = valid && digit_value(src_[i]) < radix;
         if (valid && !(e < n && (is_name_char(src_[e]) || src_[e] == '.'))) {
           t.end = e;
-          return t;
+          return;
         }
       }
     }
@@ -184,6 +218,7 @@ class Evaluator {
       if (x < n && is_digit(src_[x])) {
         while (x < n && is_digit(src_[x])) ++x;
         e = x;
+        t.exponent = true;
       }
     }
     t.end = e;
@@ -191,41 +226,56 @@ class Evaluator {
       t.kind = Tok::Bad;
       while (t.end < n && (is_name_char(src_[t.end]) || src_[t.end] == '.')) ++t.end;
     }
-    return t;
   }
 
   std::string_view token_text(const Token& t) const { return src_.substr(t.start, t.end - t.start); }
-  void advance() { cur_ = scan(cur_.end); }
-  Token peek() const { return scan(cur_.end); }
+  void advance() { scan(cur_.end, cur_); }
+  Token peek() const {
+    Token t;
+    scan(cur_.end, t);
+    return t;
+  }
 
-  bool is_keyword(const Token& t, std::string_view word) const {
-    return t.kind == Tok::Name && same_name(token_text(t), word);
-  }
-  bool is_any_keyword(const Token& t) const {
-    return is_keyword(t, "AND") || is_keyword(t, "OR") || is_keyword(t, "XOR") || is_keyword(t, "NOT");
-  }
+  static bool is_keyword(const Token& t, Word word) { return t.kind == Tok::Name && t.word == word; }
+  static bool is_any_keyword(const Token& t) { return t.kind == Tok::Name && t.word != Word::None; }
 
   // ---- errors -----------------------------------------------------------
 
-  int fail_code(int code) {
-    if (err_ == 0) err_ = code;
+  // The first error counts, at the token being read when it was found.
+  int fail_code(int code) { return fail_code_at(code, cur_.start); }
+  int fail_code_at(int code, std::size_t position) {
+    if (err_ == 0) {
+      err_ = code;
+      err_position_ = position;
+    }
     return err_;
   }
   bool fail(int code) {
     fail_code(code);
     return false;
   }
-  // A failure of evaluation (not of syntax or names): ignored in a side that
-  // AND or OR does not need.
-  bool check(int code) { return code == 0 || skip_ > 0 || fail(code); }
+  bool fail_at(int code, std::size_t position) {
+    fail_code_at(code, position);
+    return false;
+  }
+  // A failure of evaluation (not of syntax or names), found at the operator
+  // or function that `position` points to: ignored in a side that AND or OR
+  // does not need.
+  bool check_at(int code, std::size_t position) { return code == 0 || skip_ > 0 || fail_at(code, position); }
+  bool check(int code) { return check_at(code, cur_.start); }
+
+ public:
+  std::size_t error_position() const { return err_position_; }
+
+ private:
 
   // ---- grammar, loosest level first ----------------------------------------
 
   bool parse_or(Value& v) {
     if (!parse_and(v)) return false;
     for (;;) {
-      bool is_or = is_keyword(cur_, "OR");
-      if (!is_or && !is_keyword(cur_, "XOR")) return true;
+      bool is_or = is_keyword(cur_, Word::Or);
+      if (!is_or && !is_keyword(cur_, Word::Xor)) return true;
       advance();
       bool left = skip_ == 0 && truth(v);
       bool skip_right = is_or && left;
@@ -240,7 +290,7 @@ class Evaluator {
 
   bool parse_and(Value& v) {
     if (!parse_not(v)) return false;
-    while (is_keyword(cur_, "AND")) {
+    while (is_keyword(cur_, Word::And)) {
       advance();
       bool left = skip_ == 0 && truth(v);
       Value rhs;
@@ -255,7 +305,7 @@ class Evaluator {
 
   bool parse_not(Value& v) {
     int nots = 0;
-    while (cur_.kind == Tok::Tilde || is_keyword(cur_, "NOT")) {
+    while (cur_.kind == Tok::Tilde || is_keyword(cur_, Word::Not)) {
       ++nots;
       advance();
     }
@@ -274,7 +324,7 @@ class Evaluator {
         return true;
       default: break;
     }
-    if (cur_.kind != Tok::Tilde && !is_keyword(cur_, "NOT")) return false;
+    if (cur_.kind != Tok::Tilde && !is_keyword(cur_, Word::Not)) return false;
     switch (peek().kind) {
       case Tok::Eq: op = Tok::Ne; break;
       case Tok::Lt: op = Tok::Ge; break;
@@ -336,28 +386,32 @@ class Evaluator {
     return true;
   }
 
-  // The arithmetic levels, loosest first: 0 is + and -, 1 is * / %, 2 is ^.
-  bool arithmetic_operator(int level, Op& op) const {
+  // The arithmetic operator at the current token and its level, loosest
+  // first: 0 is + and -, 1 is * / %, 2 is ^; -1 when there is none.
+  int arithmetic_operator(Op& op) const {
     switch (cur_.kind) {
-      case Tok::Plus: op = Op::Add; return level == 0;
-      case Tok::Minus: op = Op::Sub; return level == 0;
-      case Tok::Star: op = Op::Mul; return level == 1;
-      case Tok::Slash: op = Op::Div; return level == 1;
-      case Tok::Percent: op = Op::Mod; return level == 1;
-      case Tok::Caret: op = Op::Pow; return level == 2;
-      default: return false;
+      case Tok::Plus: op = Op::Add; return 0;
+      case Tok::Minus: op = Op::Sub; return 0;
+      case Tok::Star: op = Op::Mul; return 1;
+      case Tok::Slash: op = Op::Div; return 1;
+      case Tok::Percent: op = Op::Mod; return 1;
+      case Tok::Caret: op = Op::Pow; return 2;
+      default: return -1;
     }
   }
 
+  // The operators of `level` and tighter, left to right within a level. An
+  // operand takes one call whatever the number of levels: a WHERE text is
+  // mostly operands without any arithmetic around them.
   bool parse_arithmetic(int level, Value& v) {
-    auto operand = [&](Value& x) { return level == 2 ? parse_unary(x) : parse_arithmetic(level + 1, x); };
-    if (!operand(v)) return false;
+    if (!parse_unary(v)) return false;
     Op op;
-    while (arithmetic_operator(level, op)) {
+    for (int found; (found = arithmetic_operator(op)) >= level;) {
+      const std::size_t at = cur_.start;
       advance();
       Value rhs;
-      if (!operand(rhs)) return false;
-      if (skip_ == 0 && !check(arithmetic(op, v, rhs, v))) return false;
+      if (!parse_arithmetic(found + 1, rhs)) return false;
+      if (skip_ == 0 && !check_at(arithmetic(op, v, rhs, v), at)) return false;
     }
     return true;
   }
@@ -365,12 +419,13 @@ class Evaluator {
   // Unary minus binds tighter than everything but parentheses: -2^2 is 4.
   bool parse_unary(Value& v) {
     bool minus = false;
+    const std::size_t at = cur_.start;
     while (cur_.kind == Tok::Minus || cur_.kind == Tok::Plus) {
       if (cur_.kind == Tok::Minus) minus = !minus;
       advance();
     }
     if (!parse_primary(v)) return false;
-    if (minus && skip_ == 0) return check(negate(v, v));
+    if (minus && skip_ == 0) return check_at(negate(v, v), at);
     return true;
   }
 
@@ -428,8 +483,7 @@ class Evaluator {
       v.set_integer(static_cast<std::int64_t>(n));
       return true;
     }
-    std::size_t e = t.find_first_of("eE");
-    if (e != std::string_view::npos) {
+    if (cur_.exponent) {
       std::string copy(t);
       double r = std::strtod(copy.c_str(), nullptr);
       if (!std::isfinite(r)) return check(files::kIllegalExpression);  // beyond any REAL
@@ -493,11 +547,12 @@ class Evaluator {
 
   bool parse_call(Value& v) {
     std::string_view name = token_text(cur_);
+    const std::size_t at = cur_.start;
     advance();
-    if (auto binding = find_binding(name)) return call_bound(*binding, v);
+    if (auto binding = find_binding(name)) return call_bound(*binding, v, at);
     const BuiltinInfo* builtin = find_builtin(name);
-    if (!builtin) return fail(files::kUnknownName);
-    if (builtin->id == Builtin::Choose) return parse_choose(v);
+    if (!builtin) return fail_at(files::kUnknownName, at);
+    if (builtin->id == Builtin::Choose) return parse_choose(v, at);
 
     Value args[kMaxBuiltinArgs];
     bool present[kMaxBuiltinArgs] = {};
@@ -509,17 +564,17 @@ class Evaluator {
     });
     if (!ok) return false;
     for (int k = 0; k < builtin->min_args; ++k) {
-      if (k >= count || !present[k]) return fail(files::kParametersOmitted);
+      if (k >= count || !present[k]) return fail_at(files::kParametersOmitted, at);
     }
     if (skip_ > 0) return true;
     Value result;
-    if (!check(call_builtin(builtin->id, args, present, count, result))) return false;
+    if (!check_at(call_builtin(builtin->id, args, present, count, result), at)) return false;
     if (result.kind == Kind::Text && result.owns && !build(result.own.size())) return false;
     v = std::move(result);
     return true;
   }
 
-  bool call_bound(const Binding& binding, Value& v) {
+  bool call_bound(const Binding& binding, Value& v, std::size_t at) {
     const int n = binding.parameter_count;
     std::string small[8];
     std::vector<std::string> big;
@@ -551,7 +606,7 @@ class Evaluator {
     try {
       result = binding.fn(std::span<const std::string>(slots, static_cast<std::size_t>(n)));
     } catch (...) {
-      return fail(files::kIllegalExpression);
+      return fail_at(files::kIllegalExpression, at);
     }
     if (!build(result.size())) return false;
     switch (binding.type) {
@@ -578,14 +633,14 @@ class Evaluator {
   // CHOOSE(n, v1, v2 ...): the n-th value, the last one when n is out of
   // range. Only the chosen value is evaluated; the others are read as a side
   // AND would skip. When n lies beyond the values, the last one is read again.
-  bool parse_choose(Value& v) {
-    if (cur_.kind != Tok::LParen) return fail(files::kParametersOmitted);
+  bool parse_choose(Value& v, std::size_t at) {
+    if (cur_.kind != Tok::LParen) return fail_at(files::kParametersOmitted, at);
     std::int64_t n = 0;
     bool chosen = false;
     std::size_t last_start = 0;
     int count = 0;
     bool ok = parse_arguments(-1, count, [&](int k, bool omitted) {
-      if (omitted) return fail(files::kParametersOmitted);
+      if (omitted) return fail_at(files::kParametersOmitted, at);
       if (k == 0) {
         Value selector;
         if (!parse_or(selector)) return false;
@@ -602,10 +657,10 @@ class Evaluator {
       return read;
     });
     if (!ok) return false;
-    if (count < 2) return fail(files::kParametersOmitted);
+    if (count < 2) return fail_at(files::kParametersOmitted, at);
     if (skip_ > 0 || chosen) return true;
     Token after = cur_;
-    cur_ = scan(last_start);
+    scan(last_start, cur_);
     bool read = parse_or(v);
     cur_ = after;
     return read;
@@ -614,6 +669,7 @@ class Evaluator {
   std::string_view src_;
   Token cur_;
   int err_ = 0;
+  std::size_t err_position_ = 0;
   int skip_ = 0;   // > 0 while reading a side whose value is not needed
   int depth_ = 0;
   std::size_t built_ = 0;
@@ -621,12 +677,18 @@ class Evaluator {
 
 }  // namespace
 
+namespace {
+thread_local std::size_t last_error_position = 0;
+}  // namespace
+
 std::string evaluate(std::string_view expression) {
+  last_error_position = 0;
   try {
     Evaluator ev(expression);
     std::string result;
     int code = ev.run(result);
     if (code != 0) {
+      last_error_position = ev.error_position();
       files::set_error(code);
       return {};
     }
@@ -637,7 +699,10 @@ std::string evaluate(std::string_view expression) {
   } catch (...) {
     files::set_error(files::kIllegalExpression);
   }
+  last_error_position = std::string_view::npos;
   return {};
 }
+
+std::size_t error_position() { return last_error_position; }
 
 }  // namespace eval

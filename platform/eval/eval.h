@@ -58,6 +58,13 @@ using Function = std::function<std::string(std::span<const std::string> args)>;
 // empty text with the error state set. Success clears the error state.
 std::string evaluate(std::string_view expression);
 
+// Where the last evaluate() on this thread that failed found its error: the
+// offset of the token (or of the operator or function whose evaluation
+// failed) in the expression, its length when the expression ended too soon,
+// std::string_view::npos when the failure lies in no place of it (memory ran
+// out).
+std::size_t error_position();
+
 // BIND(name, procedure): binds a function for this thread's evaluations; a
 // name bound again is replaced. Sets the error state to 0.
 void bind(std::string_view name, Function fn, int parameter_count, ResultType type);

@@ -17,7 +17,25 @@
 
 namespace files::os {
 
+namespace {
+
+// A full disk or a used-up quota. The runtime has no number of its own for
+// it (its Access Denied would name another cause), so it is a File System
+// Error whose text says the disk is full.
+bool disk_full(const std::error_code& ec) {
+  if (ec == std::errc::no_space_on_device) return true;
+#ifdef _WIN32
+  return ec.value() == ERROR_DISK_FULL || ec.value() == ERROR_HANDLE_DISK_FULL;
+#else
+  return ec.value() == EDQUOT &&
+         (ec.category() == std::generic_category() || ec.category() == std::system_category());
+#endif
+}
+
+}  // namespace
+
 int error_number(const std::error_code& ec, const std::filesystem::path& path) {
+  if (disk_full(ec)) return kFileSystemError;
   if (ec == std::errc::no_such_file_or_directory) {
     // A missing directory on the way is the runtime's "Path Not Found".
     std::error_code ignored;
@@ -27,8 +45,7 @@ int error_number(const std::error_code& ec, const std::filesystem::path& path) {
   }
   if (ec == std::errc::not_a_directory) return kPathNotFound;
   if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
-      ec == std::errc::read_only_file_system || ec == std::errc::no_space_on_device ||
-      ec == std::errc::is_a_directory || ec == std::errc::resource_unavailable_try_again ||
+      ec == std::errc::read_only_file_system || ec == std::errc::is_a_directory || ec == std::errc::resource_unavailable_try_again ||
       ec == std::errc::device_or_resource_busy || ec == std::errc::text_file_busy)
     return kAccessDenied;
   if (ec == std::errc::too_many_files_open || ec == std::errc::too_many_files_open_in_system)
@@ -53,7 +70,7 @@ int error_number(const std::error_code& ec, const std::filesystem::path& path) {
 int post_error(const std::error_code& ec, const std::filesystem::path& path) {
   int code = error_number(ec, path);
   if (code == kFileSystemError) {
-    set_driver_error(code, std::to_string(ec.value()), ec.message());
+    set_driver_error(code, std::to_string(ec.value()), disk_full(ec) ? "Disk full (" + ec.message() + ")" : ec.message());
   } else {
     set_error(code);
   }

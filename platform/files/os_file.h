@@ -13,7 +13,8 @@ namespace files::os {
 int error_number(const std::error_code& ec, const std::filesystem::path& path);
 
 // Posts the error of a failed operation on `path` (90 with the system's own
-// code and text when no runtime number fits) and returns its number.
+// code and text when no runtime number fits; a full disk or quota is one, its
+// text starting "Disk full") and returns its number.
 int post_error(const std::error_code& ec, const std::filesystem::path& path);
 
 class File {

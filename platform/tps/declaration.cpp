@@ -153,10 +153,12 @@ int Declaration::attach(std::unique_ptr<Source> source, const std::string& table
     std::optional<Key> key;
     if (given_key) key = *given_key;
     else key = key_from_password(owner_ ? clip(owner_()) : std::string());
+    // Without a key an enciphered header reads as noise, and so does any
+    // file that is no table at all: nothing tells the two apart.
     if (!key)
-      return report({files::kFileSystemError, fault::kEncrypted,
-                     "The table is encrypted with an owner password; its key cannot be "
-                     "derived from a password yet"});
+      return report({files::kFileSystemError, fault::kHeader,
+                     "The file is not a TopSpeed table, or it is a table encrypted with an owner "
+                     "password, whose key cannot be derived from a password yet"});
     source = std::make_unique<DecryptingSource>(std::move(source), *key);
     if (!source->read(0, sizeof head, head) || !TpsFile::has_plain_marks(head))
       return report({files::kInvalidDataFile, fault::kEncrypted,
@@ -318,7 +320,7 @@ std::int64_t Declaration::blob_size(int n) const {
   if (!m || !have_row_ || !memos_loaded_) return 0;
   std::int64_t size = 0;
   Fault f = memos_->size(table_, pointer_, static_cast<std::uint8_t>(n - 1), m->is_blob(), size);
-  if (f) files::set_driver_error(f.code, f.driver_code, f.text);
+  report(f);
   return size;
 }
 
@@ -328,7 +330,7 @@ std::string Declaration::blob_read(int n, std::int64_t first, std::int64_t last)
   if (!m || !have_row_ || !memos_loaded_) return out;
   Fault f = memos_->read(table_, pointer_, static_cast<std::uint8_t>(n - 1), m->is_blob(), first,
                          last, out);
-  if (f) files::set_driver_error(f.code, f.driver_code, f.text);
+  report(f);
   return out;
 }
 

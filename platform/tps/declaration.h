@@ -87,7 +87,8 @@ class Declaration {
   std::int32_t pointer() const { return static_cast<std::int32_t>(pointer_); }
   void nomemo() { nomemo_ = true; }
 
-  // MEMO/BLOB number n (1-based) of the record just read.
+  // MEMO/BLOB number n (1-based) of the record just read; each posts its
+  // outcome to the error state (90 with the reader's text on damage).
   std::int64_t blob_size(int n) const;
   std::string blob_read(int n, std::int64_t first, std::int64_t last) const;
 
@@ -100,7 +101,7 @@ class Declaration {
   int open_named(const Key* key);
   int attach(std::unique_ptr<Source> source, const std::string& table_name, const Key* key);
   int read(int direction);
-  int report(const Fault& f);
+  static int report(const Fault& f);
   const MemoDef* memo(int n) const;
 
   TextSource name_;

@@ -85,7 +85,7 @@ TEST_F(ExportRun, OpenFailuresShowOneMessageAndReturnOne) {
       {at("MISSING.TPS"), "2 OPEN()", "File Not Found"},
       {"", "45 OPEN()", "Invalid Filename"},
       {at("HUGE.TPS"), std::string(tps::fault::kRecordSize) + " 47 OPEN()", "65520"},
-      {at("SECRET.TPS"), std::string(tps::fault::kEncrypted) + " 90 OPEN()", "encrypted"},
+      {at("SECRET.TPS"), std::string(tps::fault::kHeader) + " 90 OPEN()", "encrypted"},
       // The directory is missing, not the table: the working directory's
       // table of that name is not the one asked for.
       {at("nowhere\\T.TPS"), "3 OPEN()", "Path Not Found"},

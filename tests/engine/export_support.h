@@ -66,6 +66,16 @@ class Export : public ScratchDir {
     return at(name);
   }
 
+  // A table of records of one LONG field PRE:NUMBER holding 1..n (their
+  // pointers are 2..n+1), as T.TPS; returns its runtime path.
+  std::string numbers(int n) {
+    tps::fixture::File file;
+    auto& t = file.table("PRE");
+    t.field("NUMBER", Type::Long);
+    for (int i = 1; i <= n; ++i) t.row().set("NUMBER", i);
+    return write_table(file);
+  }
+
   // An export of the table, as the "Fetch" command's second call makes it.
   engine::BYTE run(const std::string& path, std::string_view mode = "") {
     globals::GLO_INPUTTPSLOCATION = path;

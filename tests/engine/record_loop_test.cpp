@@ -24,14 +24,6 @@ namespace fs = std::filesystem;
 
 class RecordLoop : public export_test::Export {
  protected:
-  // Records of one LONG field holding 1..n; their pointers are 2..n+1.
-  std::string numbers(int n) {
-    tps::fixture::File file;
-    auto& t = file.table("PRE");
-    t.field("NUMBER", Type::Long);
-    for (int i = 1; i <= n; ++i) t.row().set("NUMBER", i);
-    return write_table(file);
-  }
   // The NUMBER column of every data line.
   std::vector<std::string> numbers_written() {
     std::vector<std::string> out = lines();
@@ -150,7 +142,7 @@ TEST_F(RecordLoop, AReadErrorEndsTheLoopWithOneMessage) {
   EXPECT_EQ(run(at("BROKEN.TPS")), engine::kExportDone);
   ASSERT_EQ(messages().size(), 1u);
   const auto& m = messages()[0].request;
-  EXPECT_EQ(m.caption, std::string(tps::fault::kRow) + " NEXT()");
+  EXPECT_EQ(m.caption, std::string(tps::fault::kRow) + " 90 NEXT()");
   EXPECT_NE(m.text.find("record 3"), std::string::npos) << m.text;
   EXPECT_EQ(m.icon, window::Icon::Question);
   EXPECT_EQ(csv(), "\"T:PTR\",\"T:N\"\r\n\"2\",\"7\"\r\n");  // the record before is written
@@ -165,7 +157,7 @@ TEST_F(RecordLoop, AnOutputFileThatWillNotOpenIsReportedOnceAndTheRunGoesOn) {
   EXPECT_EQ(run(table), engine::kExportDone);
   ASSERT_EQ(messages().size(), 1u);
   const auto& m = messages()[0].request;
-  EXPECT_EQ(m.text, "Access Denied");
+  EXPECT_EQ(m.text, "Access Denied\n" + at("T.CSV"));
   EXPECT_EQ(m.caption, "5 OPEN()");
   EXPECT_EQ(m.icon, window::Icon::Asterisk);
   EXPECT_EQ(globals::GLO_FETCHEDNO, 10);

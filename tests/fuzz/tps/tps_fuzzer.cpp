@@ -8,6 +8,8 @@
 // to a valid file of two tables written by our own writer (bytes XORed in at
 // chosen offsets, the file cut at a chosen length), so that a run that starts
 // from no corpus at all still reaches deep into pages, rows and MEMO chunks.
+// The test command also seeds it with the real sample tables, each behind
+// the mode byte 0 that has it taken as the whole file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -478,3 +478,38 @@ TEST_F(Evaluate, Errors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EvaluateErrorPosition, TheTokenWhereTheErrorWasFound) {
+  struct PositionCase {
+    std::string_view expression;
+    int code;
+    std::size_t position;
+  };
+  const PositionCase cases[] = {
+      {"1 = 'abc", files::kIllegalExpression, 4},        // the unterminated text
+      {"1 = 1 AND NOSUCH = 2", files::kUnknownName, 10},  // the unknown name itself
+      {"1 AND nosuch(1)", files::kUnknownName, 6},
+      {"SUB('abc', 1) = 'a'", files::kParametersOmitted, 0},  // the function
+      {"1 = 1 AND DATE(1,2) > 0", files::kParametersOmitted, 10},
+      {"(1 = 1", files::kIllegalExpression, 6},          // the end of the text
+      {"1 = 1)", files::kIllegalExpression, 5},          // the parenthesis too many
+      {"1 = 1 2", files::kIllegalExpression, 6},
+      {"100 / 0 > 1", files::kIllegalExpression, 4},     // the operator that failed
+      {"1 + (0 - 8) ^ 0.5 = 1", files::kIllegalExpression, 12},
+      {"", files::kIllegalExpression, 0},
+  };
+  for (const PositionCase& c : cases) {
+    SCOPED_TRACE(c.expression);
+    EXPECT_EQ(eval::evaluate(c.expression), "");
+    EXPECT_EQ(files::error_code(), c.code);
+    EXPECT_EQ(eval::error_position(), c.position);
+  }
+  // Too deeply nested: the parenthesis one too deep.
+  const std::string deep = std::string(101, '(') + "1" + std::string(101, ')');
+  EXPECT_EQ(eval::evaluate(deep), "");
+  EXPECT_EQ(eval::error_position(), 100u);
+}
+
+}  // namespace

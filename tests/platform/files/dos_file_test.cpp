@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/files/ascii_file.h"
@@ -137,6 +138,21 @@ TEST_F(DosOutput, ErrorsOfEachOperation) {
   ASSERT_EQ(seen.size(), std::size(expected));
   for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].code, expected[i].code) << expected[i].what;
 }
+
+#ifndef _WIN32
+TEST_F(DosOutput, AFullDiskSaysSo) {
+  // The null device that is always full, under the output's name.
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "this system has no /dev/full";
+  fs::create_symlink("/dev/full", dir_ / "out.csv");
+  ASSERT_EQ(dos.open(files::DosFile::kWriteDenyAll), 0);
+  std::memcpy(dos.record(), "abc", 3);
+  EXPECT_EQ(dos.add(3), files::kFileSystemError);
+  EXPECT_EQ(files::error_code(), files::kFileSystemError);
+  EXPECT_EQ(files::file_error_code(), std::to_string(ENOSPC));
+  EXPECT_TRUE(files::file_error().starts_with("Disk full")) << files::file_error();
+  EXPECT_EQ(dos.close(), 0);
+}
+#endif
 
 TEST_F(DosOutput, DenyAllKeepsOtherOpensOut) {
   ASSERT_EQ(dos.create(), 0);
