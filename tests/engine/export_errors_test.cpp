@@ -61,6 +61,7 @@ std::vector<std::uint64_t> memo_pages(const fs::path& path) {
 }
 
 TEST_F(ExportErrors, ADamagedBlobEndsTheRunLikeAFailedRead) {
+  QM_NEEDS_SAMPLES();
   const fs::path sample = reader_test::sample("vendor-examples/HowToABC/Features/Pub_info.tps");
   fs::copy_file(sample, dir_ / "PUB_INFO.TPS");
   ASSERT_EQ(run(at("PUB_INFO.TPS")), engine::kExportDone);
@@ -104,6 +105,7 @@ TEST_F(ExportErrors, ADamagedBlobEndsTheRunLikeAFailedRead) {
 }  // namespace
 
 TEST_F(ExportErrors, ATableOfAFileInAnotherDirectoryIsExportedUnderTheFileName) {
+  QM_NEEDS_SAMPLES();
   fs::create_directories(dir_ / "data");
   fs::copy_file(reader_test::sample("vendor-examples/BizMath/Busmath.tps"), dir_ / "data" / "Busmath.tps");
   ASSERT_EQ(run(at("data\\Busmath.tps")), engine::kExportDone);
