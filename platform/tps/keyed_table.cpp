@@ -396,8 +396,8 @@ bool KeyedTable::check_unique(const std::string& record, std::uint32_t except) c
   return true;
 }
 
-bool KeyedTable::duplicate(std::size_t key) const {
-  return open_ && key < table().def.keys.size() && clashes(key, buffer_, current_);
+bool KeyedTable::duplicate(std::size_t key, bool adding) const {
+  return open_ && key < table().def.keys.size() && clashes(key, buffer_, adding ? 0 : current_);
 }
 
 const TableDef& KeyedTable::definition() const {

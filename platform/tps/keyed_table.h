@@ -108,8 +108,9 @@ class KeyedTable {
   std::uint32_t pointer() const { return current_; }
 
   // DUPLICATE(key): true when the buffer's value of key `key` (without DUP)
-  // is already held by another row than the current one.
-  bool duplicate(std::size_t key) const;
+  // is already held by another row than the current one (by any row when the
+  // buffer is being added).
+  bool duplicate(std::size_t key, bool adding = false) const;
 
   // Auto-numbering of key `key` (one integer component): the highest value
   // the key holds plus one, 1 when it holds none, put into the buffer's
