@@ -339,6 +339,24 @@ TEST_F(KeyedTableTest, DeferredChangesAreWrittenOnceAndAFailedWriteLosesNoneOfTh
   EXPECT_EQ(file_bytes(path), written);
 }
 
+TEST_F(KeyedTableTest, ReopenedTableSeesChangesMadeWhileItWasClosed) {
+  insert_query(table, "first", 0);
+  ASSERT_EQ(table.close(), 0);
+  {
+    tps::KeyedTable other;
+    ASSERT_EQ(other.open(path), 0);
+    insert_query(other, "second", 0);
+  }
+  ASSERT_EQ(table.open(path), 0);
+  EXPECT_EQ(table.records(), 2);
+  ASSERT_EQ(table.close(), 0);
+  // Replaced by another program: a new file under the same name.
+  tps::KeyedTable writer;
+  ASSERT_EQ(writer.create(path, query_table()), 0);
+  ASSERT_EQ(table.open(path), 0);
+  EXPECT_EQ(table.records(), 0);
+}
+
 TEST_F(KeyedTableTest, DeclaredLayoutIsTheBufferBeforeOpenAndRefusesAnotherTable) {
   tps::KeyedTable declared;
   declared.declare(query_table());
