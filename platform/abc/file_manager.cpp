@@ -172,18 +172,12 @@ BYTE FileManager::Fetch(std::size_t key) {
   return Level_Benign;
 }
 
-BYTE FileManager::Next() {
-  if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
-  const int rc = File->table.next();
-  if (rc == 0) return Level_Benign;
-  if (rc == files::kRecordNotAvailable) return Level_Notify;
-  Throw(Msg_AbortReading);
-  return Level_Notify;
-}
+BYTE FileManager::Next() { return Read(true); }
+BYTE FileManager::Previous() { return Read(false); }
 
-BYTE FileManager::Previous() {
+BYTE FileManager::Read(bool forward) {
   if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
-  const int rc = File->table.previous();
+  const int rc = forward ? File->table.next() : File->table.previous();
   if (rc == 0) return Level_Benign;
   if (rc == files::kRecordNotAvailable) return Level_Notify;
   Throw(Msg_AbortReading);
@@ -206,18 +200,7 @@ BYTE FileManager::Insert() {
   if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
   const int rc = File->table.add();
   if (rc == 0) return Level_Benign;
-  if (rc == files::kCreatesDuplicateKey) {
-    std::string which;
-    for (const Key& k : keys_) {
-      if (File->table.duplicate(k.key, true)) {
-        which = k.description;
-        break;
-      }
-    }
-    if (Errors) Errors->SetFile(GetName());
-    if (Errors) Errors->ThrowMessage(Msg_DuplicateKey, which);
-    return Level_Notify;
-  }
+  if (rc == files::kCreatesDuplicateKey) return DuplicateKey(true);
   Throw(Msg_AddFailed);
   return Level_Notify;
 }
@@ -226,23 +209,24 @@ BYTE FileManager::Update() {
   if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
   const int rc = File->table.put();
   if (rc == 0) return Level_Benign;
-  if (rc == files::kCreatesDuplicateKey) {
-    std::string which;
-    for (const Key& k : keys_) {
-      if (File->table.duplicate(k.key)) {
-        which = k.description;
-        break;
-      }
+  if (rc == files::kCreatesDuplicateKey) return DuplicateKey(false);
+  Throw(rc == files::kRecordChangedByAnotherStation ? Msg_ConcurrencyFailed : Msg_PutFailed);
+  return Level_Notify;
+}
+
+// The message names the description of the first key the buffer repeats.
+BYTE FileManager::DuplicateKey(bool adding) {
+  std::string which;
+  for (const Key& k : keys_) {
+    if (File->table.duplicate(k.key, adding)) {
+      which = k.description;
+      break;
     }
-    if (Errors) Errors->SetFile(GetName());
-    if (Errors) Errors->ThrowMessage(Msg_DuplicateKey, which);
-    return Level_Notify;
   }
-  if (rc == files::kRecordChangedByAnotherStation) {
-    Throw(Msg_ConcurrencyFailed);
-    return Level_Notify;
+  if (Errors) {
+    Errors->SetFile(GetName());
+    Errors->ThrowMessage(Msg_DuplicateKey, which);
   }
-  Throw(Msg_PutFailed);
   return Level_Notify;
 }
 

@@ -146,6 +146,8 @@ class FileManager {
 
  private:
   BYTE OpenFile();
+  BYTE Read(bool forward);
+  BYTE DuplicateKey(bool adding);
   int open_count_ = 0;
   std::vector<Key> keys_;
 };
