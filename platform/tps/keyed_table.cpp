@@ -6,6 +6,10 @@
 #include <memory>
 #include <random>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "platform/files/errors.h"
 #include "platform/tps/bytes.h"
 #include "platform/tps/file_builder.h"
@@ -66,6 +70,21 @@ bool write_replacing(FileBuilder& builder, const std::filesystem::path& path) {
   return true;
 }
 
+// A rewrite builds the whole file in memory. Left to its defaults, the C
+// library returns those large blocks to the system after every write, and the
+// next write pays a page fault for each page again: on a virtual machine the
+// greater part of a save. Freed memory is kept for reuse instead.
+void keep_freed_memory() {
+#if defined(__GLIBC__)
+  static const bool once = [] {
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    return true;
+  }();
+  (void)once;
+#endif
+}
+
 int write_failed(const FileBuilder& builder, const std::filesystem::path& path) {
   const std::string why = builder.error().empty() ? "cannot replace " + path.string()
                                                    : builder.error();
@@ -73,7 +92,103 @@ int write_failed(const FileBuilder& builder, const std::filesystem::path& path) 
   return files::kFileSystemError;
 }
 
+// The tables of this thread that are open, and per file the number of times
+// one of them has written it: a table that has seen fewer writes than there
+// were rereads the file.
+// A table destroyed at thread end after the registry is gone finds none.
+thread_local bool registry_gone = false;
+
+struct Registry {
+  std::vector<KeyedTable*> open;
+  std::map<std::filesystem::path, std::uint64_t> writes;
+  ~Registry() { registry_gone = true; }
+};
+
+Registry* registry() {
+  if (registry_gone) return nullptr;
+  thread_local Registry r;
+  return &r;
+}
+
+std::uint64_t* writes_of(const std::filesystem::path& identity) {
+  Registry* r = registry();
+  return r ? &r->writes[identity] : nullptr;
+}
+
+std::filesystem::path identity_of(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(path, ec);
+  if (ec) p = path;
+  return p.lexically_normal();
+}
+
 }  // namespace
+
+KeyedTable::~KeyedTable() {
+  if (open_) close();
+  delist();
+}
+
+void KeyedTable::enlist() {
+  Registry* r = registry();
+  if (!r) return;
+  auto& open = r->open;
+  if (std::find(open.begin(), open.end(), this) == open.end()) open.push_back(this);
+}
+
+void KeyedTable::delist() {
+  Registry* r = registry();
+  if (!r) return;
+  auto& open = r->open;
+  open.erase(std::remove(open.begin(), open.end(), this), open.end());
+}
+
+void KeyedTable::declare(TableDef def) {
+  declaration_ = std::move(def);
+  declared_ = true;
+  if (!open_) clear();
+}
+
+bool KeyedTable::matches_declaration() const {
+  if (!declared_) return true;
+  const TableDef& d = table().def;
+  if (d.record_length != declaration_.record_length || d.fields.size() != declaration_.fields.size() ||
+      d.memos.size() != declaration_.memos.size() || d.keys.size() != declaration_.keys.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < d.fields.size(); ++i) {
+    const FieldDef& a = d.fields[i];
+    const FieldDef& b = declaration_.fields[i];
+    if (a.type != b.type || a.offset != b.offset || a.length != b.length) return false;
+  }
+  for (std::size_t k = 0; k < d.keys.size(); ++k) {
+    if (d.keys[k].components != declaration_.keys[k].components ||
+        d.keys[k].flags != declaration_.keys[k].flags) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int KeyedTable::defer_writes(bool on) {
+  defer_ = on;
+  return on ? 0 : flush();
+}
+
+int KeyedTable::flush() {
+  if (!dirty_) return 0;
+  if (const int rc = save(); rc != 0) return rc;
+  dirty_ = false;
+  return 0;
+}
+
+int KeyedTable::commit() {
+  if (defer_) {
+    dirty_ = true;
+    return 0;
+  }
+  return save();
+}
 
 int KeyedTable::done(int code) {
   if (code == 0) {
@@ -88,18 +203,41 @@ int KeyedTable::create(const std::filesystem::path& path, const TableDef& def, s
   FileBuilder builder;
   builder.add_table(def, std::move(name));
   if (!write_replacing(builder, path)) return write_failed(builder, path);
+  // Whatever a table kept of the file before is no longer its content.
+  if (std::uint64_t* w = writes_of(identity_of(path))) ++*w;
   return done(0);
 }
 
 int KeyedTable::open(const std::filesystem::path& path, std::string_view table) {
   if (open_) return done(files::kFileAlreadyOpen);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return done(files::kFileNotFound);
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    // A directory of that name cannot be opened as a file, as on Windows.
+    return done(std::filesystem::exists(path, ec) ? files::kAccessDenied : files::kFileNotFound);
+  }
+  const std::filesystem::path identity = identity_of(path);
+  // The rows kept from the last close serve when the file is as it was left.
+  const bool reuse = kept_ && identity == identity_ && table == wanted_table_ && unchanged_on_disk();
+  kept_ = false;
   path_ = path;
+  identity_ = identity;
   wanted_table_ = std::string(table);
-  if (const int rc = load(); rc != 0) return rc;
+  if (!reuse) {
+    if (const int rc = load(); rc != 0) return rc;
+  }
+  if (!matches_declaration()) {
+    tables_.clear();
+    return done(files::kInvalidRecordDeclaration);
+  }
   open_ = true;
-  clear();
+  dirty_ = false;
+  enlist();
+  // OPEN leaves a declared record buffer alone, as the driver does.
+  if (!declared_ || buffer_.size() != tables_[selected_].def.record_length) {
+    clear();
+  } else {
+    blobs_.resize(tables_[selected_].def.memos.size());
+  }
   current_ = 0;
   set();
   return done(0);
@@ -107,10 +245,28 @@ int KeyedTable::open(const std::filesystem::path& path, std::string_view table) 
 
 int KeyedTable::close() {
   if (!open_) return done(files::kFileNotOpen);
+  const int rc = flush();
   open_ = false;
-  tables_.clear();
+  dirty_ = false;
+  delist();
+  // The rows stay in memory, so that opening the unchanged file again costs
+  // no reading; rows the file does not hold are dropped.
+  kept_ = rc == 0;
+  if (!kept_) tables_.clear();
   current_ = 0;
-  return done(0);
+  return rc != 0 ? rc : done(0);
+}
+
+bool KeyedTable::unchanged_on_disk() const {
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) return false;
+  std::error_code ec;
+  if (std::filesystem::last_write_time(path_, ec) != file_time_ || ec) return false;
+  std::ifstream in(path_, std::ios::binary);
+  char header[format::kHeaderSize];
+  if (!in.read(header, sizeof header)) return false;
+  return bytes::u32le(header + format::kHdrChanges) == changes_ &&
+         bytes::u32le(header + format::kHdrFileLength) == file_length_;
 }
 
 int KeyedTable::load() {
@@ -176,13 +332,19 @@ int KeyedTable::load() {
   if (selected == tables.size()) return done(files::kFileNotFound);
   tables_ = std::move(tables);
   selected_ = selected;
+  if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = *w;
   last_number_ = file.header().last_record;
   changes_ = file.header().changes;
   file_length_ = file.header().file_length;
+  {
+    std::error_code ec;
+    file_time_ = std::filesystem::last_write_time(path_, ec);
+  }
   return 0;
 }
 
 int KeyedTable::save() {
+  keep_freed_memory();
   FileBuilder builder;
   std::vector<std::pair<std::uint32_t, std::size_t>> order;  // record number, table
   for (std::size_t i = 0; i < tables_.size(); ++i) {
@@ -201,6 +363,8 @@ int KeyedTable::save() {
   ++changes_;
   std::error_code ec;
   file_length_ = std::filesystem::file_size(path_, ec);
+  file_time_ = std::filesystem::last_write_time(path_, ec);
+  if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = ++*w;
   return 0;
 }
 
@@ -208,14 +372,33 @@ int KeyedTable::save() {
 // since this one last loaded or saved: its change counter then differs.
 int KeyedTable::sync() {
   if (!open_) return done(files::kFileNotOpen);
-  std::ifstream in(path_, std::ios::binary);
-  char header[format::kHeaderSize];
-  if (!in.read(header, sizeof header)) return done(files::kFileNotFound);
-  if (bytes::u32le(header + format::kHdrChanges) == changes_ &&
-      bytes::u32le(header + format::kHdrFileLength) == file_length_) {
+  if (Registry* r = registry()) {
+    for (KeyedTable* other : r->open) {
+      if (other != this && other->dirty_ && other->identity_ == identity_) {
+        if (const int rc = other->flush(); rc != 0) return rc;
+      }
+    }
+  }
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) {
+    // Another table of this thread wrote the file; pending changes of our
+    // own cannot exist then (they would have been written first).
+    if (dirty_) return 0;
+    std::vector<Table> kept = std::move(tables_);
+    if (const int rc = load(); rc != 0) {
+      tables_ = std::move(kept);
+      return rc;
+    }
     return 0;
   }
-  in.close();
+  // Holding the file for a batch of changes: only this thread's tables are
+  // looked at, and those were just dealt with.
+  if (defer_ || dirty_) return 0;
+  {
+    std::error_code ec;
+    if (!std::filesystem::exists(path_, ec)) return done(files::kFileNotFound);
+  }
+  if (unchanged_on_disk()) return 0;
   std::vector<Table> kept = std::move(tables_);
   if (const int rc = load(); rc != 0) {
     tables_ = std::move(kept);
@@ -258,13 +441,14 @@ bool KeyedTable::check_unique(const std::string& record, std::uint32_t except) c
   return true;
 }
 
-bool KeyedTable::duplicate(std::size_t key) const {
-  return open_ && key < table().def.keys.size() && clashes(key, buffer_, current_);
+bool KeyedTable::duplicate(std::size_t key, bool adding) const {
+  return open_ && key < table().def.keys.size() && clashes(key, buffer_, adding ? 0 : current_);
 }
 
 const TableDef& KeyedTable::definition() const {
   static const TableDef none;
-  return open_ ? table().def : none;
+  if (open_) return table().def;
+  return declared_ ? declaration_ : none;
 }
 
 std::int32_t KeyedTable::records() const {
@@ -312,12 +496,12 @@ int KeyedTable::add() {
   buffer_.resize(table().def.record_length, '\0');
   if (!check_unique(buffer_, 0)) return done(files::kCreatesDuplicateKey);
   if (last_number_ == 0xFFFFFFFFu) return done(files::kRecordLimitExceeded);
-  const Table before = table();
   const std::uint32_t number = ++last_number_;
   table().rows[number] = Row{buffer_, blobs_};
   index(table(), number, buffer_, true);
-  if (const int rc = save(); rc != 0) {
-    table() = before;
+  if (const int rc = commit(); rc != 0) {
+    index(table(), number, buffer_, false);
+    table().rows.erase(number);
     --last_number_;
     return rc;
   }
@@ -331,12 +515,14 @@ int KeyedTable::put() {
   if (current_ == 0 || it == table().rows.end()) return done(files::kRecordNotAvailable);
   buffer_.resize(table().def.record_length, '\0');
   if (!check_unique(buffer_, current_)) return done(files::kCreatesDuplicateKey);
-  const Table before = table();
-  index(table(), current_, it->second.record, false);
+  Row old = std::move(it->second);
+  index(table(), current_, old.record, false);
   it->second = Row{buffer_, blobs_};
   index(table(), current_, buffer_, true);
-  if (const int rc = save(); rc != 0) {
-    table() = before;
+  if (const int rc = commit(); rc != 0) {
+    index(table(), current_, buffer_, false);
+    it->second = std::move(old);
+    index(table(), current_, it->second.record, true);
     return rc;
   }
   return done(0);
@@ -346,11 +532,12 @@ int KeyedTable::erase() {
   if (const int rc = sync(); rc != 0) return rc;
   auto it = table().rows.find(current_);
   if (current_ == 0 || it == table().rows.end()) return done(files::kRecordNotAvailable);
-  const Table before = table();
-  index(table(), current_, it->second.record, false);
+  Row old = std::move(it->second);
+  index(table(), current_, old.record, false);
   table().rows.erase(it);
-  if (const int rc = save(); rc != 0) {
-    table() = before;
+  if (const int rc = commit(); rc != 0) {
+    index(table(), current_, old.record, true);
+    table().rows.emplace(current_, std::move(old));
     return rc;
   }
   current_ = 0;
@@ -379,6 +566,7 @@ int KeyedTable::fetch(std::size_t key) {
   order_ = Order::Key;
   order_key_ = key;
   at_start_ = false;
+  inclusive_ = false;
   position_ = *it;
   return read_row(it->second);
 }
@@ -386,19 +574,59 @@ int KeyedTable::fetch(std::size_t key) {
 void KeyedTable::set() {
   order_ = Order::Physical;
   at_start_ = true;
+  inclusive_ = false;
 }
 
 void KeyedTable::set_key(std::size_t key) {
   order_ = Order::Key;
   order_key_ = key;
   at_start_ = true;
+  inclusive_ = false;
+}
+
+void KeyedTable::set_key_from(std::size_t key) {
+  set_key(key);
+  if (!open_ || key >= table().def.keys.size()) return;
+  const std::string bytes = key_bytes(table().def, key, buffer_);
+  at_start_ = false;
+  inclusive_ = true;
+  low_ = {bytes, 0};
+  high_ = {bytes, 0xFFFFFFFFu};
+}
+
+std::string KeyedTable::position() const {
+  if (at_start_ || inclusive_ || current_ == 0) return {};
+  std::string p(1, order_ == Order::Key ? 'K' : 'P');
+  if (order_ == Order::Key) p += static_cast<char>(order_key_);
+  for (int i = 3; i >= 0; --i) p += static_cast<char>((position_.second >> (8 * i)) & 0xFF);
+  p += position_.first;
+  return p;
+}
+
+void KeyedTable::reset(std::string_view p) {
+  const std::size_t head = !p.empty() && p[0] == 'K' ? 2 : 1;
+  if (p.size() < head + 4 || (p[0] != 'K' && p[0] != 'P')) {
+    if (order_ == Order::Key) set_key(order_key_); else set();
+    return;
+  }
+  order_ = p[0] == 'K' ? Order::Key : Order::Physical;
+  if (order_ == Order::Key) order_key_ = static_cast<unsigned char>(p[1]);
+  std::uint32_t number = 0;
+  for (std::size_t i = 0; i < 4; ++i) number = (number << 8) | static_cast<unsigned char>(p[head + i]);
+  at_start_ = false;
+  inclusive_ = true;
+  low_ = high_ = {std::string(p.substr(head + 4)), number};
 }
 
 int KeyedTable::next() {
   if (const int rc = sync(); rc != 0) return rc;
   const Table& t = table();
+  const bool inclusive = inclusive_;
+  inclusive_ = false;
   if (order_ == Order::Physical) {
-    const auto it = at_start_ ? t.rows.begin() : t.rows.upper_bound(position_.second);
+    const auto it = at_start_   ? t.rows.begin()
+                    : inclusive ? t.rows.lower_bound(low_.second)
+                                : t.rows.upper_bound(position_.second);
     if (it == t.rows.end()) return done(files::kRecordNotAvailable);
     at_start_ = false;
     position_ = {std::string(), it->first};
@@ -406,7 +634,9 @@ int KeyedTable::next() {
   }
   if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
   const auto& entries = t.keys[order_key_];
-  const auto it = at_start_ ? entries.begin() : entries.upper_bound(position_);
+  const auto it = at_start_   ? entries.begin()
+                  : inclusive ? entries.lower_bound(low_)
+                              : entries.upper_bound(position_);
   if (it == entries.end()) return done(files::kRecordNotAvailable);
   at_start_ = false;
   position_ = *it;
@@ -416,8 +646,12 @@ int KeyedTable::next() {
 int KeyedTable::previous() {
   if (const int rc = sync(); rc != 0) return rc;
   const Table& t = table();
+  const bool inclusive = inclusive_;
+  inclusive_ = false;
   if (order_ == Order::Physical) {
-    auto it = at_start_ ? t.rows.end() : t.rows.lower_bound(position_.second);
+    auto it = at_start_   ? t.rows.end()
+              : inclusive ? t.rows.upper_bound(high_.second)
+                          : t.rows.lower_bound(position_.second);
     if (it == t.rows.begin()) return done(files::kRecordNotAvailable);
     --it;
     at_start_ = false;
@@ -426,7 +660,9 @@ int KeyedTable::previous() {
   }
   if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
   const auto& entries = t.keys[order_key_];
-  auto it = at_start_ ? entries.end() : entries.lower_bound(position_);
+  auto it = at_start_   ? entries.end()
+            : inclusive ? entries.upper_bound(high_)
+                        : entries.lower_bound(position_);
   if (it == entries.begin()) return done(files::kRecordNotAvailable);
   --it;
   at_start_ = false;

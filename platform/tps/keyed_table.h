@@ -13,10 +13,27 @@
 // OPT leaves rows whose key fields are all blank or zero out of the key, so
 // they neither clash nor are found through it.
 //
+// Deferred writes (defer_writes): while on, ADD, PUT and DELETE change the
+// table in memory only and the file is written once, at flush() or close(),
+// still through a temporary file, so a crash at any point leaves either the
+// old or the new table whole. Tables of one thread over the same file stay in
+// step: before any operation a table first has the others' pending changes
+// written, and it rereads the file when another has written it.
+//
+// A layout given with declare() is the record buffer's before the file is
+// opened, and the file must match it: open() refuses a table of another
+// layout with 47 (Invalid Record Declaration).
+//
+// A closed table keeps its rows in memory; opening the same file again reads
+// it only when its header (change counter and length) or its time of last
+// writing says it has changed. The first write asks the C library to keep
+// freed memory for reuse, so that every rewrite does not fault its pages in anew.
+//
 // Every operation sets the runtime's error state and returns its code:
-// 0, 2 (no file), 33 (no current record, or the end of the order), 35 (GET
-// found nothing), 36 (not a table), 37 (not open), 40, 90 (cannot be written,
-// with the reason in FILEERROR).
+// 0, 2 (no file), 5 (a directory or an unreadable file), 33 (no current
+// record, or the end of the order), 35 (GET found nothing), 36 (not a table),
+// 37 (not open), 40, 47, 90 (cannot be written, with the reason in FILEERROR),
+// 94 (no record number left).
 #pragma once
 
 #include <cstddef>
@@ -36,6 +53,7 @@ namespace tps {
 class KeyedTable {
  public:
   KeyedTable() = default;
+  ~KeyedTable();
   KeyedTable(const KeyedTable&) = delete;
   KeyedTable& operator=(const KeyedTable&) = delete;
 
@@ -45,8 +63,20 @@ class KeyedTable {
   // OPEN: loads the file; `table` names one of several tables (empty: the
   // table with the lowest number). Every table of the file is kept on saves.
   int open(const std::filesystem::path& path, std::string_view table = {});
+  // CLOSE: pending changes are written first; when that fails the table is
+  // closed all the same, the file keeps its last written state, and the write
+  // error is returned.
   int close();
   bool is_open() const { return open_; }
+
+  // The declaration's layout: the record buffer's before the file is opened,
+  // and the layout the opened file must have.
+  void declare(TableDef def);
+  // Deferred writes on or off; off writes what is pending.
+  int defer_writes(bool on);
+  // Writes pending changes now (0 when there are none).
+  int flush();
+  bool pending() const { return dirty_; }
 
   const TableDef& definition() const;
   std::int32_t records() const;
@@ -77,14 +107,24 @@ class KeyedTable {
   // SET(file): physical order (record numbers). SET(key): key order.
   void set();
   void set_key(std::size_t key);
+  // SET(key, key): key order from the buffer's key value: NEXT reads the
+  // first row at or after it, PREVIOUS the last row at or before it.
+  void set_key_from(std::size_t key);
+  // POSITION: where the row last read stands in the current order (empty
+  // before any row is read); RESET: NEXT and PREVIOUS go on from that row
+  // itself (or from where it stood, if it has gone since). A browse pages
+  // through the table with them.
+  std::string position() const;
+  void reset(std::string_view position);
   int next();
   int previous();
   // POINTER: the record number of the row last read or added.
   std::uint32_t pointer() const { return current_; }
 
   // DUPLICATE(key): true when the buffer's value of key `key` (without DUP)
-  // is already held by another row than the current one.
-  bool duplicate(std::size_t key) const;
+  // is already held by another row than the current one (by any row when the
+  // buffer is being added).
+  bool duplicate(std::size_t key, bool adding = false) const;
 
   // Auto-numbering of key `key` (one integer component): the highest value
   // the key holds plus one, 1 when it holds none, put into the buffer's
@@ -107,12 +147,17 @@ class KeyedTable {
 
   int load();
   int save();
+  int commit();  // save now, or mark pending while writes are deferred
   int sync();
   int done(int code);
   bool clashes(std::size_t key, const std::string& record, std::uint32_t except) const;
   Table& table() { return tables_[selected_]; }
   const Table& table() const { return tables_[selected_]; }
   void index(Table& t, std::uint32_t number, const std::string& record, bool insert);
+  bool matches_declaration() const;
+  bool unchanged_on_disk() const;
+  void enlist();
+  void delist();
   bool check_unique(const std::string& record, std::uint32_t except) const;
   int read_row(std::uint32_t number);
 
@@ -124,6 +169,14 @@ class KeyedTable {
   std::uint32_t last_number_ = 1;
   std::uint32_t changes_ = 0;
   std::uint64_t file_length_ = 0;
+  std::filesystem::file_time_type file_time_{};
+  std::filesystem::path identity_;  // the file's absolute path, shared by tables over it
+  std::uint64_t seen_generation_ = 0;
+  bool defer_ = false;
+  bool dirty_ = false;
+  bool declared_ = false;
+  bool kept_ = false;  // tables_ still hold the file as the last close left it
+  TableDef declaration_;
 
   std::string buffer_;
   std::vector<std::string> blobs_;
@@ -135,6 +188,10 @@ class KeyedTable {
   std::size_t order_key_ = 0;
   bool at_start_ = true;  // SET was called: NEXT from the first, PREVIOUS from the last
   std::pair<std::string, std::uint32_t> position_;
+  // Set by SET(key, key) and RESET: the next read includes the rows from
+  // low_ (NEXT) or up to high_ (PREVIOUS).
+  bool inclusive_ = false;
+  std::pair<std::string, std::uint32_t> low_, high_;
 };
 
 }  // namespace tps
