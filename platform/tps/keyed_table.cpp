@@ -73,7 +73,103 @@ int write_failed(const FileBuilder& builder, const std::filesystem::path& path) 
   return files::kFileSystemError;
 }
 
+// The tables of this thread that are open, and per file the number of times
+// one of them has written it: a table that has seen fewer writes than there
+// were rereads the file.
+// A table destroyed at thread end after the registry is gone finds none.
+thread_local bool registry_gone = false;
+
+struct Registry {
+  std::vector<KeyedTable*> open;
+  std::map<std::filesystem::path, std::uint64_t> writes;
+  ~Registry() { registry_gone = true; }
+};
+
+Registry* registry() {
+  if (registry_gone) return nullptr;
+  thread_local Registry r;
+  return &r;
+}
+
+std::uint64_t* writes_of(const std::filesystem::path& identity) {
+  Registry* r = registry();
+  return r ? &r->writes[identity] : nullptr;
+}
+
+std::filesystem::path identity_of(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(path, ec);
+  if (ec) p = path;
+  return p.lexically_normal();
+}
+
 }  // namespace
+
+KeyedTable::~KeyedTable() {
+  if (open_) close();
+  delist();
+}
+
+void KeyedTable::enlist() {
+  Registry* r = registry();
+  if (!r) return;
+  auto& open = r->open;
+  if (std::find(open.begin(), open.end(), this) == open.end()) open.push_back(this);
+}
+
+void KeyedTable::delist() {
+  Registry* r = registry();
+  if (!r) return;
+  auto& open = r->open;
+  open.erase(std::remove(open.begin(), open.end(), this), open.end());
+}
+
+void KeyedTable::declare(TableDef def) {
+  declaration_ = std::move(def);
+  declared_ = true;
+  if (!open_) clear();
+}
+
+bool KeyedTable::matches_declaration() const {
+  if (!declared_) return true;
+  const TableDef& d = table().def;
+  if (d.record_length != declaration_.record_length || d.fields.size() != declaration_.fields.size() ||
+      d.memos.size() != declaration_.memos.size() || d.keys.size() != declaration_.keys.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < d.fields.size(); ++i) {
+    const FieldDef& a = d.fields[i];
+    const FieldDef& b = declaration_.fields[i];
+    if (a.type != b.type || a.offset != b.offset || a.length != b.length) return false;
+  }
+  for (std::size_t k = 0; k < d.keys.size(); ++k) {
+    if (d.keys[k].components != declaration_.keys[k].components ||
+        d.keys[k].flags != declaration_.keys[k].flags) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int KeyedTable::defer_writes(bool on) {
+  defer_ = on;
+  return on ? 0 : flush();
+}
+
+int KeyedTable::flush() {
+  if (!dirty_) return 0;
+  if (const int rc = save(); rc != 0) return rc;
+  dirty_ = false;
+  return 0;
+}
+
+int KeyedTable::commit() {
+  if (defer_) {
+    dirty_ = true;
+    return 0;
+  }
+  return save();
+}
 
 int KeyedTable::done(int code) {
   if (code == 0) {
@@ -94,12 +190,27 @@ int KeyedTable::create(const std::filesystem::path& path, const TableDef& def, s
 int KeyedTable::open(const std::filesystem::path& path, std::string_view table) {
   if (open_) return done(files::kFileAlreadyOpen);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return done(files::kFileNotFound);
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    // A directory of that name cannot be opened as a file, as on Windows.
+    return done(std::filesystem::exists(path, ec) ? files::kAccessDenied : files::kFileNotFound);
+  }
   path_ = path;
+  identity_ = identity_of(path);
   wanted_table_ = std::string(table);
   if (const int rc = load(); rc != 0) return rc;
+  if (!matches_declaration()) {
+    tables_.clear();
+    return done(files::kInvalidRecordDeclaration);
+  }
   open_ = true;
-  clear();
+  dirty_ = false;
+  enlist();
+  // OPEN leaves a declared record buffer alone, as the driver does.
+  if (!declared_ || buffer_.size() != tables_[selected_].def.record_length) {
+    clear();
+  } else {
+    blobs_.resize(tables_[selected_].def.memos.size());
+  }
   current_ = 0;
   set();
   return done(0);
@@ -107,10 +218,13 @@ int KeyedTable::open(const std::filesystem::path& path, std::string_view table) 
 
 int KeyedTable::close() {
   if (!open_) return done(files::kFileNotOpen);
+  const int rc = flush();
   open_ = false;
+  dirty_ = false;
+  delist();
   tables_.clear();
   current_ = 0;
-  return done(0);
+  return rc != 0 ? rc : done(0);
 }
 
 int KeyedTable::load() {
@@ -176,6 +290,7 @@ int KeyedTable::load() {
   if (selected == tables.size()) return done(files::kFileNotFound);
   tables_ = std::move(tables);
   selected_ = selected;
+  if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = *w;
   last_number_ = file.header().last_record;
   changes_ = file.header().changes;
   file_length_ = file.header().file_length;
@@ -201,6 +316,7 @@ int KeyedTable::save() {
   ++changes_;
   std::error_code ec;
   file_length_ = std::filesystem::file_size(path_, ec);
+  if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = ++*w;
   return 0;
 }
 
@@ -208,6 +324,28 @@ int KeyedTable::save() {
 // since this one last loaded or saved: its change counter then differs.
 int KeyedTable::sync() {
   if (!open_) return done(files::kFileNotOpen);
+  if (Registry* r = registry()) {
+    for (KeyedTable* other : r->open) {
+      if (other != this && other->dirty_ && other->identity_ == identity_) {
+        if (const int rc = other->flush(); rc != 0) return rc;
+      }
+    }
+  }
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) {
+    // Another table of this thread wrote the file; pending changes of our
+    // own cannot exist then (they would have been written first).
+    if (dirty_) return 0;
+    std::vector<Table> kept = std::move(tables_);
+    if (const int rc = load(); rc != 0) {
+      tables_ = std::move(kept);
+      return rc;
+    }
+    return 0;
+  }
+  // Holding the file for a batch of changes: only this thread's tables are
+  // looked at, and those were just dealt with.
+  if (defer_ || dirty_) return 0;
   std::ifstream in(path_, std::ios::binary);
   char header[format::kHeaderSize];
   if (!in.read(header, sizeof header)) return done(files::kFileNotFound);
@@ -264,7 +402,8 @@ bool KeyedTable::duplicate(std::size_t key) const {
 
 const TableDef& KeyedTable::definition() const {
   static const TableDef none;
-  return open_ ? table().def : none;
+  if (open_) return table().def;
+  return declared_ ? declaration_ : none;
 }
 
 std::int32_t KeyedTable::records() const {
@@ -312,12 +451,12 @@ int KeyedTable::add() {
   buffer_.resize(table().def.record_length, '\0');
   if (!check_unique(buffer_, 0)) return done(files::kCreatesDuplicateKey);
   if (last_number_ == 0xFFFFFFFFu) return done(files::kRecordLimitExceeded);
-  const Table before = table();
   const std::uint32_t number = ++last_number_;
   table().rows[number] = Row{buffer_, blobs_};
   index(table(), number, buffer_, true);
-  if (const int rc = save(); rc != 0) {
-    table() = before;
+  if (const int rc = commit(); rc != 0) {
+    index(table(), number, buffer_, false);
+    table().rows.erase(number);
     --last_number_;
     return rc;
   }
@@ -331,12 +470,14 @@ int KeyedTable::put() {
   if (current_ == 0 || it == table().rows.end()) return done(files::kRecordNotAvailable);
   buffer_.resize(table().def.record_length, '\0');
   if (!check_unique(buffer_, current_)) return done(files::kCreatesDuplicateKey);
-  const Table before = table();
-  index(table(), current_, it->second.record, false);
+  Row old = std::move(it->second);
+  index(table(), current_, old.record, false);
   it->second = Row{buffer_, blobs_};
   index(table(), current_, buffer_, true);
-  if (const int rc = save(); rc != 0) {
-    table() = before;
+  if (const int rc = commit(); rc != 0) {
+    index(table(), current_, buffer_, false);
+    it->second = std::move(old);
+    index(table(), current_, it->second.record, true);
     return rc;
   }
   return done(0);
@@ -346,11 +487,12 @@ int KeyedTable::erase() {
   if (const int rc = sync(); rc != 0) return rc;
   auto it = table().rows.find(current_);
   if (current_ == 0 || it == table().rows.end()) return done(files::kRecordNotAvailable);
-  const Table before = table();
-  index(table(), current_, it->second.record, false);
+  Row old = std::move(it->second);
+  index(table(), current_, old.record, false);
   table().rows.erase(it);
-  if (const int rc = save(); rc != 0) {
-    table() = before;
+  if (const int rc = commit(); rc != 0) {
+    index(table(), current_, old.record, true);
+    table().rows.emplace(current_, std::move(old));
     return rc;
   }
   current_ = 0;

@@ -13,10 +13,22 @@
 // OPT leaves rows whose key fields are all blank or zero out of the key, so
 // they neither clash nor are found through it.
 //
+// Deferred writes (defer_writes): while on, ADD, PUT and DELETE change the
+// table in memory only and the file is written once, at flush() or close(),
+// still through a temporary file, so a crash at any point leaves either the
+// old or the new table whole. Tables of one thread over the same file stay in
+// step: before any operation a table first has the others' pending changes
+// written, and it rereads the file when another has written it.
+//
+// A layout given with declare() is the record buffer's before the file is
+// opened, and the file must match it: open() refuses a table of another
+// layout with 47 (Invalid Record Declaration).
+//
 // Every operation sets the runtime's error state and returns its code:
-// 0, 2 (no file), 33 (no current record, or the end of the order), 35 (GET
-// found nothing), 36 (not a table), 37 (not open), 40, 90 (cannot be written,
-// with the reason in FILEERROR).
+// 0, 2 (no file), 5 (a directory or an unreadable file), 33 (no current
+// record, or the end of the order), 35 (GET found nothing), 36 (not a table),
+// 37 (not open), 40, 47, 90 (cannot be written, with the reason in FILEERROR),
+// 94 (no record number left).
 #pragma once
 
 #include <cstddef>
@@ -36,6 +48,7 @@ namespace tps {
 class KeyedTable {
  public:
   KeyedTable() = default;
+  ~KeyedTable();
   KeyedTable(const KeyedTable&) = delete;
   KeyedTable& operator=(const KeyedTable&) = delete;
 
@@ -45,8 +58,20 @@ class KeyedTable {
   // OPEN: loads the file; `table` names one of several tables (empty: the
   // table with the lowest number). Every table of the file is kept on saves.
   int open(const std::filesystem::path& path, std::string_view table = {});
+  // CLOSE: pending changes are written first; when that fails the table is
+  // closed all the same, the file keeps its last written state, and the write
+  // error is returned.
   int close();
   bool is_open() const { return open_; }
+
+  // The declaration's layout: the record buffer's before the file is opened,
+  // and the layout the opened file must have.
+  void declare(TableDef def);
+  // Deferred writes on or off; off writes what is pending.
+  int defer_writes(bool on);
+  // Writes pending changes now (0 when there are none).
+  int flush();
+  bool pending() const { return dirty_; }
 
   const TableDef& definition() const;
   std::int32_t records() const;
@@ -107,12 +132,16 @@ class KeyedTable {
 
   int load();
   int save();
+  int commit();  // save now, or mark pending while writes are deferred
   int sync();
   int done(int code);
   bool clashes(std::size_t key, const std::string& record, std::uint32_t except) const;
   Table& table() { return tables_[selected_]; }
   const Table& table() const { return tables_[selected_]; }
   void index(Table& t, std::uint32_t number, const std::string& record, bool insert);
+  bool matches_declaration() const;
+  void enlist();
+  void delist();
   bool check_unique(const std::string& record, std::uint32_t except) const;
   int read_row(std::uint32_t number);
 
@@ -124,6 +153,12 @@ class KeyedTable {
   std::uint32_t last_number_ = 1;
   std::uint32_t changes_ = 0;
   std::uint64_t file_length_ = 0;
+  std::filesystem::path identity_;  // the file's absolute path, shared by tables over it
+  std::uint64_t seen_generation_ = 0;
+  bool defer_ = false;
+  bool dirty_ = false;
+  bool declared_ = false;
+  TableDef declaration_;
 
   std::string buffer_;
   std::vector<std::string> blobs_;
