@@ -899,6 +899,8 @@ QtBackend::~QtBackend() {
     delete v;
   }
   views_.clear();
+  // The views of windows closed last are still waiting to be deleted.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 int QtBackend::pixels_x(int units) const { return (units * base_x_ + 2) / 4; }
