@@ -1063,8 +1063,7 @@ int QtBackend::message(const MessageRequest& request) {
 }
 
 QStringList QtBackend::name_filters(std::string_view extensions) {
-  // "desc|mask|desc|mask": each mask matches names in any letter case, as the
-  // system's dialog does ("*.TPS" shows a.tps and B.Tps too).
+  // "desc|mask|desc|mask"; masks within one are separated by ";".
   std::vector<std::string> parts;
   std::string part;
   for (char c : extensions) {
@@ -1078,20 +1077,9 @@ QStringList QtBackend::name_filters(std::string_view extensions) {
   if (!part.empty()) parts.push_back(std::move(part));
   QStringList filters;
   for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-    QString masks;
-    for (const QString& mask : to_qstring(parts[i + 1]).split(';', Qt::SkipEmptyParts)) {
-      QString any_case;
-      for (QChar c : mask.trimmed()) {
-        if (c.isLetter() && c.toLower() != c.toUpper()) {
-          any_case += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
-        } else {
-          any_case += c;
-        }
-      }
-      if (!masks.isEmpty()) masks += QLatin1Char(' ');
-      masks += any_case;
-    }
-    filters << to_qstring(parts[i]) + QStringLiteral(" (") + masks + QLatin1Char(')');
+    QStringList masks = to_qstring(parts[i + 1]).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& m : masks) m = m.trimmed();
+    filters << to_qstring(parts[i]) + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
 }
@@ -1113,6 +1101,9 @@ bool QtBackend::file_dialog(const FileRequest& request, std::string& chosen) {
   }
   QStringList filters = name_filters(request.extensions);
   if (!folder && !filters.isEmpty()) dlg.setNameFilters(filters);
+  // Masks match names in any letter case, as on the system the tables come
+  // from: "*.TPS" lists a.tps and B.Tps too.
+  dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);
 
   // The proposed name's folder, or the working one where it does not exist.
   std::filesystem::path proposed = request.file.empty() ? std::filesystem::path() : files::os_path(request.file);
