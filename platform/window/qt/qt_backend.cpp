@@ -213,11 +213,7 @@ class ListModel final : public QAbstractTableModel {
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!w_ || !index.isValid()) return {};
-    if (role == Qt::DisplayRole) {
-      const std::vector<std::string>& cells = row(static_cast<std::size_t>(index.row()) + 1);
-      std::size_t k = static_cast<std::size_t>(index.column());
-      return k < cells.size() ? to_qstring(cells[k]) : QString();
-    }
+    if (role == Qt::DisplayRole) return to_qstring(cell(static_cast<std::size_t>(index.row()) + 1, index.column() + 1));
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignment(column(index.column()).align));
     return {};
   }
@@ -257,21 +253,32 @@ class ListModel final : public QAbstractTableModel {
   const ListColumn& column(int k) const { return w_->list_format(feq_).columns[static_cast<std::size_t>(k)]; }
 
  private:
-  const std::vector<std::string>& row(std::size_t r) const {
-    for (auto& [n, cells] : cache_) {
-      if (n == r) return cells;
+  // The text of a cell. A row is read once for a band of columns around the
+  // one asked for: the view paints row by row, a screenful of columns at a time.
+  std::string cell(std::size_t r, int column) const {
+    std::size_t k = static_cast<std::size_t>(column);
+    for (const Band& b : cache_) {
+      if (b.row == r && k >= b.first && k < b.first + b.cells.size()) return b.cells[k - b.first];
     }
     if (cache_.size() == kCachedRows) cache_.erase(cache_.begin());
-    cache_.emplace_back(r, w_->list_row(feq_, r));
-    return cache_.back().second;
+    std::size_t first = k > kBand / 4 ? k - kBand / 4 : 1;
+    cache_.push_back({r, first, w_->list_cells(feq_, r, first, first + kBand - 1)});
+    const Band& b = cache_.back();
+    return k - b.first < b.cells.size() ? b.cells[k - b.first] : std::string();
   }
 
-  static constexpr std::size_t kCachedRows = 4;  // the view paints row by row
+  struct Band {
+    std::size_t row;
+    std::size_t first;  // column of cells[0]
+    std::vector<std::string> cells;
+  };
+  static constexpr std::size_t kCachedRows = 4;
+  static constexpr std::size_t kBand = 64;
   Window* w_;
   int feq_;
   int rows_ = 0;
   int cols_ = 0;
-  mutable std::vector<std::pair<std::size_t, std::vector<std::string>>> cache_;
+  mutable std::vector<Band> cache_;
 };
 
 namespace {
