@@ -9,4 +9,4 @@ export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends \
   cmake make g++ clang libclang-rt-14-dev \
-  libgtest-dev libgmock-dev googletest libbenchmark-dev qt6-base-dev >/dev/null
+  libgtest-dev libgmock-dev googletest libbenchmark-dev qt6-base-dev libqt6test6 fonts-dejavu-core >/dev/null

@@ -334,13 +334,21 @@ std::string Window::list_cell(int feq, std::size_t row, std::size_t column) cons
 
 std::vector<std::string> Window::list_row(int feq, std::size_t row) const {
   const Control* c = find(feq);
+  return c ? list_cells(feq, row, 1, c->format.columns.size()) : std::vector<std::string>();
+}
+
+std::vector<std::string> Window::list_cells(int feq, std::size_t row, std::size_t first, std::size_t last) const {
+  const Control* c = find(feq);
   if (!c || !c->binding || !c->binding->rows()) return {};
+  first = std::max<std::size_t>(first, 1);
+  last = std::min(last, c->format.columns.size());
+  if (first > last) return {};
   RowSource& rows = *c->binding->rows();
-  std::vector<std::string> cells(c->format.columns.size());
+  std::vector<std::string> cells(last - first + 1);
   if (!rows.load(row)) return cells;
-  for (std::size_t k = 0; k < cells.size(); ++k) {
-    const ListColumn& col = c->format.columns[k];
-    cells[k] = show(rows.cell(static_cast<std::size_t>(col.field)), col.picture);
+  for (std::size_t k = first; k <= last; ++k) {
+    const ListColumn& col = c->format.columns[k - 1];
+    cells[k - first] = show(rows.cell(static_cast<std::size_t>(col.field)), col.picture);
   }
   return cells;
 }
@@ -404,6 +412,7 @@ void Window::select(int feq, int position) {
   if (!c) return;
   focus_ = feq;
   if (position > 0 && c->def.type == ControlType::List) c->choice = position;
+  if (open_) backend().selected(*this, feq);
 }
 
 // ---- the user's input ------------------------------------------------------------------
@@ -495,6 +504,44 @@ bool Window::user_key(int feq, int key) {
 bool Window::user_close() {
   if (!open_ || hidden_) return false;
   post(EVENT_CloseWindow);
+  return true;
+}
+
+bool Window::user_highlight(int feq, std::size_t row, int keycode) {
+  Control* c = find(feq);
+  if (!takes_input(c) || c->def.type != ControlType::List) return false;
+  if (row < 1 || row > list_rows(feq)) return false;
+  focus_ = feq;
+  c->choice = static_cast<int>(row);
+  post(EVENT_NewSelection, feq, keycode);
+  return true;
+}
+
+void Window::post_once(int event) {
+  if (std::none_of(queue_.begin(), queue_.end(), [&](const Event& e) { return e.event == event; })) post(event);
+}
+
+bool Window::user_moved(int x, int y) {
+  if (!open_) return false;
+  def_.at.x = x;
+  def_.at.y = y;
+  post_once(EVENT_Moved);
+  return true;
+}
+
+bool Window::user_sized(int width, int height) {
+  if (!open_) return false;
+  def_.at.width = width;
+  def_.at.height = height;
+  post_once(EVENT_Sized);
+  return true;
+}
+
+bool Window::user_state(bool iconized, bool maximized) {
+  if (!open_ || (iconized == iconized_ && maximized == maximized_)) return false;
+  iconized_ = iconized;
+  maximized_ = maximized;
+  post(iconized ? EVENT_Iconized : maximized ? EVENT_Maximized : EVENT_Restored);
   return true;
 }
 

@@ -284,6 +284,31 @@ TEST_F(ListOverQueue, AlertedKeysReachTheLoopOthersDoNot) {
   EXPECT_EQ(headless().refused().size(), 1u);  // the Delete key is not alerted
 }
 
+TEST_F(ListOverQueue, ABandOfColumnsIsReadAtOnceAndCutToTheFormat) {
+  Window w(def, {entry, customers});
+  EXPECT_EQ(w.list_cells(2, 3, 2, 2), (std::vector<std::string>{"C3"}));
+  EXPECT_EQ(w.list_cells(2, 1, 0, 9), (std::vector<std::string>{"1", "A1"}));
+  EXPECT_EQ(w.list_cells(2, 1, 3, 9), std::vector<std::string>{});
+  EXPECT_EQ(w.list_cells(2, 4, 1, 2), (std::vector<std::string>{"", ""}));  // no such row
+  EXPECT_EQ(w.list_row(2, 2), (std::vector<std::string>{"2", "B2"}));
+}
+
+TEST_F(ListOverQueue, AKeyMovesTheHighlightWithoutTouchingTheMouseFields) {
+  Window w(def, {entry, customers});
+  w.open();
+  ASSERT_TRUE(w.user_click(2, 1, 2));
+  ASSERT_TRUE(w.user_highlight(2, 3, 0x28));
+  EXPECT_EQ(w.choice(2), 3);
+  EXPECT_EQ(w.property(2, PROPLIST_MouseDownRow), "1");
+  EXPECT_EQ(w.property(2, PROPLIST_MouseDownField), "2");
+  EXPECT_FALSE(w.user_highlight(2, 4, 0x28));  // no such row
+  EXPECT_FALSE(w.user_highlight(1, 1, 0x28));  // not a list
+  std::vector<std::pair<int, int>> events;
+  while (w.has_events() && accept()) events.emplace_back(event(), keycode());
+  EXPECT_EQ(events, (std::vector<std::pair<int, int>>{
+                        {EVENT_OpenWindow, 0}, {EVENT_NewSelection, MouseLeft}, {EVENT_NewSelection, 0x28}}));
+}
+
 TEST_F(ListOverQueue, SelectGivesTheFocusAndAPositionPicksARow) {
   Window w(def, {entry, customers});
   w.open();
