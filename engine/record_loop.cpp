@@ -128,7 +128,16 @@ void ExportRecords(RunState& run) {
   }
 
   bool stop = false;
+  bool close_requested = false;
   while (!stop && window::accept()) {
+    // A close request ends the export like the end of the table, and is
+    // handed on to the window's own loop once the run is over, so the window
+    // closes as by any other close (and the query is saved).
+    if (window::event() == window::EVENT_CloseWindow) {
+      window::cycle();
+      close_requested = true;
+      break;
+    }
     if (window::event() != window::EVENT_Timer) continue;
     for (int n = 0; n < run.RecordsPerTick && !stop; ++n) {
       ++run.ReadCount;
@@ -171,6 +180,7 @@ void ExportRecords(RunState& run) {
     show_progress(run);
   }
   FlushOutput(run);
+  if (close_requested) window::post(window::EVENT_CloseWindow);
 }
 
 }  // namespace engine

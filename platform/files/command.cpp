@@ -51,11 +51,31 @@ void set_command_line(std::vector<std::string> args) {
   command_line() = std::move(line);
 }
 
+namespace {
+
+bool starts_with_upper(std::string_view word, std::string_view upper_prefix) {
+  return word.size() >= upper_prefix.size() && text::upper(word.substr(0, upper_prefix.size())) == upper_prefix;
+}
+
+// The word without the switch mark a shell lets through: "--", "-" or "/"
+// (a POSIX shell eats an unquoted "\"); the word itself when it has none.
+std::string_view without_mark(std::string_view word) {
+  if (word.starts_with("--")) return word.substr(2);
+  if (word.starts_with('-') || word.starts_with('/')) return word.substr(1);
+  return {};
+}
+
+}  // namespace
+
 std::string command(std::string_view name) {
-  std::string prefix = text::upper(name) + "=";
+  const std::string prefix = text::upper(name) + "=";
+  const bool backslash_switch = name.size() > 1 && name[0] == '\\';
+  const std::string bare = backslash_switch ? prefix.substr(1) : std::string();
   for (const std::string& w : words(command_line())) {
-    if (w.size() >= prefix.size() && text::upper(std::string_view(w).substr(0, prefix.size())) == prefix)
-      return w.substr(prefix.size());
+    if (starts_with_upper(w, prefix)) return w.substr(prefix.size());
+    if (!backslash_switch) continue;
+    const std::string_view rest = without_mark(w);
+    if (!rest.empty() && starts_with_upper(rest, bare)) return std::string(rest.substr(bare.size()));
   }
   return {};
 }

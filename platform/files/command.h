@@ -16,6 +16,9 @@ void set_command_line(std::vector<std::string> args);
 // without regard to case, with the name followed by "="; an empty text when
 // no word does. Words are separated by blanks and commas; double quotes group
 // characters, blanks and commas included, into one word and are removed.
+// A switch named with a leading "\\" is also found written with "--", "-"
+// or "/" in its place ("--auto=1", "-query=Cust", "/select=x"), since a POSIX
+// shell drops an unquoted backslash.
 std::string command(std::string_view name);
 
 }  // namespace files

@@ -12,6 +12,7 @@ namespace {
 // the process.
 const std::thread::id first_thread = std::this_thread::get_id();
 std::atomic<int> last_number{1};
+std::atomic<int> status{0};
 
 void call(const std::function<void()>& f) {
   if (f) f();
@@ -52,8 +53,11 @@ int run(const Program& program) {
   for (const auto& kill : program.module_thread_kills) call(kill);
   call(program.thread_data_kill);
   call(program.global_data_kill);
-  return 0;
+  return status;
 }
+
+void set_exit_status(int s) { status = s; }
+int exit_status() { return status; }
 
 int thread() {
   thread_local const int number = std::this_thread::get_id() == first_thread ? 1 : ++last_number;

@@ -28,8 +28,12 @@ struct Program {
 // Runs the program on the calling thread, which is the program's first: its
 // file instances, the process set-up, its thread set-up, the main procedure,
 // then the end of the thread (module clean-ups, thread tear-down) and of the
-// process. Returns the process's exit status (0).
+// process. Returns the process's exit status: 0 unless the program set another.
 int run(const Program& program);
+
+// The status the process ends with; what run() returns.
+void set_exit_status(int status);
+int exit_status();
 
 // THREAD(): the number of the calling thread; the program's first thread (the
 // one that started the process) is 1, others are numbered from 2 in the order

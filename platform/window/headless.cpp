@@ -175,8 +175,14 @@ int Headless::message(const MessageRequest& request) {
     m.scripted = true;
     if (one_button(a) && (a & request.buttons)) m.answer = a;
   } else {
-    std::string body = request.text;
-    std::replace(body.begin(), body.end(), '|', '\n');
+    // One line per box, so a script can read the messages line by line: the
+    // box's line breaks ("|", CR LF) become blanks.
+    std::string body;
+    for (std::size_t i = 0; i < request.text.size(); ++i) {
+      const char c = request.text[i];
+      if (c == '\r' && i + 1 < request.text.size() && request.text[i + 1] == '\n') continue;
+      body += (c == '|' || c == '\r' || c == '\n') ? ' ' : c;
+    }
     std::cerr << request.caption << ": " << body << '\n';
   }
   messages_.push_back(m);

@@ -7,8 +7,8 @@
 // waits with no timer and no step left gets one close request, and its loop
 // ends if it is still waiting after that. Message boxes and file dialogs take
 // their scripted answers; a message box that none answers is written to
-// standard error (caption and text) and gets its default button, a file dialog
-// that none answers is cancelled.
+// standard error as one line "caption: text" (its line breaks made blanks)
+// and gets its default button; a file dialog that none answers is cancelled.
 #pragma once
 
 #include <cstdint>

@@ -556,7 +556,14 @@ void select(int control, int position) {
   if (Window* w = current()) w->select(control, position);
 }
 
+namespace {
+std::size_t shown_messages = 0;
+}  // namespace
+
+std::size_t messages_shown() { return shown_messages; }
+
 int message(std::string_view text, std::string_view caption, Icon icon, int buttons, int default_button) {
+  ++shown_messages;
   MessageRequest r;
   r.text = text;
   r.caption = caption;

@@ -179,6 +179,8 @@ void select(int control, int position = 0);
 // that is not among the buttons (or 0) means the first of them.
 int message(std::string_view text, std::string_view caption = {}, Icon icon = Icon::None,
             int buttons = BUTTON_OK, int default_button = 0);
+// How many message boxes the process has shown, on any backend.
+std::size_t messages_shown();
 // FILEDIALOG(title, file, extensions, flags): true with the chosen name in `file`.
 bool filedialog(std::string_view title, std::string& file, std::string_view extensions = {}, int flags = 0);
 void setclipboard(std::string_view text);

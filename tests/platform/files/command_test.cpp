@@ -37,6 +37,16 @@ TEST(Command, FindsTheFirstMatchingWord) {
       // A whole command line in one argument, quotes kept: split as typed.
       {{"\\query=q \\select=\"TOP 5\""}, "\\select", "TOP 5"},
       {{"\\query=q \\select=\"TOP 5\""}, "\\query", "q"},
+      // The spellings a POSIX shell lets through unquoted.
+      {{"--auto=1"}, "\\auto", "1"},
+      {{"-query=Cust"}, "\\query", "Cust"},
+      {{"/QUERY=Cust"}, "\\query", "Cust"},
+      {{"--select=\"TOP 5, CUS:NAME\""}, "\\select", "TOP 5, CUS:NAME"},
+      {{"-query=first", "\\query=second"}, "\\query", "first"},
+      {{"---query=x"}, "\\query", ""},
+      {{"auto=1"}, "\\auto", ""},
+      {{"-autox=1"}, "\\auto", ""},
+      {{"--auto"}, "\\auto", ""},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv{"quillomar"};

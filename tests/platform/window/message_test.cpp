@@ -50,10 +50,10 @@ TEST_F(Modal, UnansweredBoxGoesToStandardErrorAndTakesItsDefaultButton) {
   };
   for (const Case& c : cases) {
     ::testing::internal::CaptureStderr();
-    int chosen = message("File System Error|second line", "90 OPEN()", Icon::Asterisk, c.buttons, c.default_button);
+    int chosen = message("File System Error|second line\r\nthird", "90 OPEN()", Icon::Asterisk, c.buttons, c.default_button);
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(chosen, c.expected) << c.buttons << " " << c.default_button;
-    EXPECT_EQ(err, "90 OPEN(): File System Error\nsecond line\n");
+    EXPECT_EQ(err, "90 OPEN(): File System Error second line third\n");
   }
   EXPECT_FALSE(headless().messages().back().scripted);
   EXPECT_EQ(headless().messages().back().request.icon, Icon::Asterisk);
