@@ -521,6 +521,7 @@ int KeyedTable::fetch(std::size_t key) {
   order_ = Order::Key;
   order_key_ = key;
   at_start_ = false;
+  from_ = false;
   position_ = *it;
   return read_row(it->second);
 }
@@ -528,12 +529,22 @@ int KeyedTable::fetch(std::size_t key) {
 void KeyedTable::set() {
   order_ = Order::Physical;
   at_start_ = true;
+  from_ = false;
 }
 
 void KeyedTable::set_key(std::size_t key) {
   order_ = Order::Key;
   order_key_ = key;
   at_start_ = true;
+  from_ = false;
+}
+
+void KeyedTable::set_key_from(std::size_t key, std::string key_bytes, std::uint32_t number) {
+  order_ = Order::Key;
+  order_key_ = key;
+  at_start_ = false;
+  from_ = true;
+  position_ = {std::move(key_bytes), number};
 }
 
 int KeyedTable::next() {
@@ -548,7 +559,8 @@ int KeyedTable::next() {
   }
   if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
   const auto& entries = t.keys[order_key_];
-  const auto it = at_start_ ? entries.begin() : entries.upper_bound(position_);
+  const auto it = at_start_ ? entries.begin() : from_ ? entries.lower_bound(position_) : entries.upper_bound(position_);
+  from_ = false;
   if (it == entries.end()) return done(files::kRecordNotAvailable);
   at_start_ = false;
   position_ = *it;
@@ -569,6 +581,7 @@ int KeyedTable::previous() {
   if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
   const auto& entries = t.keys[order_key_];
   auto it = at_start_ ? entries.end() : entries.lower_bound(position_);
+  from_ = false;
   if (it == entries.begin()) return done(files::kRecordNotAvailable);
   --it;
   at_start_ = false;

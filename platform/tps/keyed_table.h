@@ -102,6 +102,10 @@ class KeyedTable {
   // SET(file): physical order (record numbers). SET(key): key order.
   void set();
   void set_key(std::size_t key);
+  // SET(key, key) and RESET from a kept position: key order from an entry on.
+  // NEXT reads first the entry at or after (key bytes, record number) (0: the
+  // first with those bytes), PREVIOUS the last one before it.
+  void set_key_from(std::size_t key, std::string key_bytes, std::uint32_t number = 0);
   int next();
   int previous();
   // POINTER: the record number of the row last read or added.
@@ -169,6 +173,7 @@ class KeyedTable {
   Order order_ = Order::Physical;
   std::size_t order_key_ = 0;
   bool at_start_ = true;  // SET was called: NEXT from the first, PREVIOUS from the last
+  bool from_ = false;     // set_key_from was called: NEXT reads position_ itself if it is there
   std::pair<std::string, std::uint32_t> position_;
 };
 
