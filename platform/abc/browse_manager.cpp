@@ -37,10 +37,11 @@ void ViewManager::SetStart() {
   if (Primary && Primary->File) Primary->File->set(key_);
 }
 
-void ViewManager::ResetFromBuffer() {
-  if (!Primary || !Primary->File) return;
-  tps::KeyedTable& t = Primary->File->table;
-  t.set_key_from(key_, tps::key_bytes(Primary->File->def, key_, t.buffer()), 0);
+void ViewManager::ResetFromBuffer() { Reset(BufferPosition()); }
+
+std::string ViewManager::BufferPosition() const {
+  std::string p = Position();
+  return p.empty() ? p : p.substr(0, p.find(':')) + ":0";
 }
 
 namespace {
@@ -168,6 +169,8 @@ void BrowseManager::Init(int list, FieldAccess position, ViewManager& view, Brow
   fields_.clear();
   current_ = 0;
   filled_ = false;
+  // The view is over the primary file; its order comes with the sort order.
+  if (primary.Me) View->Init(*primary.Me, View->Order());
   if (View->Open() != Level_Benign) View->Close();
   window.AddComponent(*this);
 }
@@ -214,39 +217,36 @@ std::string BrowseManager::RowPosition(std::size_t row) {
 // row), then, if the page is not full, goes back before `start` for the
 // rows still missing. The row at `start` (or the first after it) is
 // highlighted, the last one when nothing lies at or after it.
-void BrowseManager::Fill(std::string_view start, bool from_buffer) {
+void BrowseManager::Fill(std::string_view start_at, bool from_buffer) {
   if (!View || !View->IsOpen() || !Q) {
     if (Q) Q->Free();
     current_ = 0;
     return;
   }
+  // Reading moves the buffer: the buffer's key is taken as a position first.
+  const std::string start = from_buffer ? View->BufferPosition() : std::string(start_at);
+  const bool at_first = start.empty() || !View->Reset(start);
   auto position_at = [&] {
-    if (from_buffer) {
-      View->ResetFromBuffer();
-    } else if (start.empty() || !View->Reset(start)) {
+    if (at_first) {
       View->SetStart();
+    } else {
+      View->Reset(start);
     }
   };
   // How many rows lie at or after the start, up to a page.
   position_at();
   std::size_t ahead = 0;
   while (ahead < PageSize && View->Next() == Level_Benign) ++ahead;
-  // The rows before it that complete the page; the page's first row.
+  // The rows before it that complete the page (none before the first row).
   position_at();
   std::size_t behind = 0;
-  std::string first;
-  while (ahead + behind < PageSize && View->Previous() == Level_Benign) {
+  std::string first = start;
+  while (!at_first && ahead + behind < PageSize && View->Previous() == Level_Benign) {
     ++behind;
     first = View->Position();
   }
-  if (behind == 0) {
-    position_at();
-    Q->Free();
-    for (std::size_t i = 0; i < ahead && View->Next() == Level_Benign; ++i) {
-      for (Pair& p : fields_) p.queue.set(p.file.get());
-      if (position_.set) position_.set(View->Position());
-      Q->Add();
-    }
+  if (at_first) {
+    FillForwardFrom({});
   } else {
     FillForwardFrom(first);
   }
@@ -256,7 +256,7 @@ void BrowseManager::Fill(std::string_view start, bool from_buffer) {
 
 void BrowseManager::FillForwardFrom(const std::string& start) {
   Q->Free();
-  if (!View->Reset(start)) View->SetStart();
+  if (start.empty() || !View->Reset(start)) View->SetStart();
   while (Q->Records() < PageSize && View->Next() == Level_Benign) {
     for (Pair& p : fields_) p.queue.set(p.file.get());
     if (position_.set) position_.set(View->Position());
@@ -395,7 +395,10 @@ void BrowseManager::Ask(BYTE request) {
   const std::size_t row = current_;
   const std::string top = RowPosition(1);
   const std::string at = RowPosition(row);
-  if (View->Reset(at)) View->Next();
+  // A row that another program removed meanwhile must not bring in the row
+  // after it: the buffer then keeps the list's fields, and the update finds
+  // no record by them.
+  if (!View->Reset(at) || View->Next() != Level_Benign || View->Position() != at) Highlight(row);
   Window->RunUpdate(AskProcedure, request);
   // The page again from where it stood; a deleted top row gives way to the next.
   Fill(top, false);

@@ -68,6 +68,8 @@ class ViewManager {
   void ResetFromBuffer();       // SET(key, key)
   bool Reset(std::string_view position);
   std::string Position() const;
+  // The position of the first row whose key value is at or after the buffer's.
+  std::string BufferPosition() const;
   BYTE Next();
   BYTE Previous();
 
