@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/text/text.h"
-#include "platform/tps/keys.h"
 #include "platform/window/window.h"
 
 namespace abc {
@@ -37,11 +36,9 @@ void ViewManager::SetStart() {
   if (Primary && Primary->File) Primary->File->set(key_);
 }
 
-void ViewManager::ResetFromBuffer() { Reset(BufferPosition()); }
-
-std::string ViewManager::BufferPosition() const {
-  std::string p = Position();
-  return p.empty() ? p : p.substr(0, p.find(':')) + ":0";
+void ViewManager::ResetFromBuffer() {
+  if (!Primary || !Primary->File) return;
+  Primary->File->table.set_key_from(key_);
 }
 
 namespace {
@@ -53,35 +50,32 @@ int hex_value(char c) {
 }
 }  // namespace
 
-// The key bytes in hexadecimal (they may hold any byte), ":" and the record number.
+// The driver's position in hexadecimal: it may hold any byte, and a row's
+// text field keeps it without its trailing blanks mattering.
 std::string ViewManager::Position() const {
   if (!Primary || !Primary->File) return {};
-  const tps::KeyedTable& t = Primary->File->table;
-  const std::string bytes = tps::key_bytes(Primary->File->def, key_, t.buffer());
+  const std::string bytes = Primary->File->position();
   std::string out;
-  out.reserve(bytes.size() * 2 + 12);
+  out.reserve(bytes.size() * 2);
   for (unsigned char b : bytes) {
     out += kHex[b >> 4];
     out += kHex[b & 15];
   }
-  out += ':';
-  out += std::to_string(t.pointer());
   return out;
 }
 
 bool ViewManager::Reset(std::string_view position) {
   if (!Primary || !Primary->File) return false;
   position = text::clip(position);
-  const std::size_t colon = position.find(':');
-  if (colon == std::string_view::npos || colon % 2 != 0) return false;
+  if (position.empty() || position.size() % 2 != 0) return false;
   std::string bytes;
-  for (std::size_t i = 0; i < colon; i += 2) {
+  bytes.reserve(position.size() / 2);
+  for (std::size_t i = 0; i < position.size(); i += 2) {
     const int hi = hex_value(position[i]), lo = hex_value(position[i + 1]);
     if (hi < 0 || lo < 0) return false;
     bytes += static_cast<char>(hi * 16 + lo);
   }
-  const auto number = static_cast<std::uint32_t>(text::to_long(position.substr(colon + 1)));
-  Primary->File->table.set_key_from(key_, std::move(bytes), number);
+  Primary->File->reset(bytes);
   return true;
 }
 
@@ -210,7 +204,8 @@ void BrowseManager::SetAlerts() {
 std::string BrowseManager::RowPosition(std::size_t row) {
   if (!Q || row < 1 || row > Q->Records()) return {};
   Q->Get(row);
-  return position_.get ? position_.get() : std::string();
+  // A STRING field keeps the position blank-padded; the position has no blanks.
+  return position_.get ? std::string(text::clip(position_.get())) : std::string();
 }
 
 // Reads the page forwards from `start` (a view position; empty: the first
@@ -223,33 +218,38 @@ void BrowseManager::Fill(std::string_view start_at, bool from_buffer) {
     current_ = 0;
     return;
   }
-  // Reading moves the buffer: the buffer's key is taken as a position first.
-  const std::string start = from_buffer ? View->BufferPosition() : std::string(start_at);
-  const bool at_first = start.empty() || !View->Reset(start);
+  // Reading moves the buffer: a start from the buffer's key value keeps a copy.
+  const std::string start(start_at);
+  const std::string searched = from_buffer && Primary && Primary->Me && Primary->Me->File
+                                   ? Primary->Me->File->buffer() : std::string();
+  const bool at_first = !from_buffer && start.empty();
   auto position_at = [&] {
-    if (at_first) {
+    if (from_buffer) {
+      if (!searched.empty()) Primary->Me->File->buffer() = searched;
+      View->ResetFromBuffer();
+    } else if (at_first || !View->Reset(start)) {
       View->SetStart();
-    } else {
-      View->Reset(start);
     }
   };
   // How many rows lie at or after the start, up to a page.
   position_at();
   std::size_t ahead = 0;
-  while (ahead < PageSize && View->Next() == Level_Benign) ++ahead;
-  // The rows before it that complete the page (none before the first row).
+  std::string first_ahead;
+  while (ahead < PageSize && View->Next() == Level_Benign) {
+    if (ahead++ == 0) first_ahead = View->Position();
+  }
+  // The rows before it that complete the page (none before the first row);
+  // the start row itself, which reading backwards may give first, is not one.
   position_at();
   std::size_t behind = 0;
-  std::string first = start;
+  std::string first = first_ahead;
   while (!at_first && ahead + behind < PageSize && View->Previous() == Level_Benign) {
+    const std::string p = View->Position();
+    if (p == first_ahead) continue;
     ++behind;
-    first = View->Position();
+    first = p;
   }
-  if (at_first) {
-    FillForwardFrom({});
-  } else {
-    FillForwardFrom(first);
-  }
+  FillForwardFrom(at_first ? std::string() : first);
   filled_ = true;
   Highlight(ahead == 0 ? Q->Records() : behind + 1);
 }
@@ -332,6 +332,15 @@ void BrowseManager::Locate() {
   Fill({}, true);
 }
 
+// Reads the row before the one at `position` (reading back from a row gives
+// the row itself first); false when there is none.
+bool BrowseManager::StepBefore(const std::string& position) {
+  if (!View->Reset(position)) return false;
+  if (View->Previous() != Level_Benign) return false;
+  if (View->Position() != position) return true;
+  return View->Previous() == Level_Benign;
+}
+
 void BrowseManager::Scroll(int key) {
   const std::size_t rows = Rows();
   if (rows == 0) return;
@@ -351,8 +360,7 @@ void BrowseManager::Scroll(int key) {
       if (current_ > 1) {
         Highlight(current_ - 1);
       } else {
-        View->Reset(RowPosition(1));
-        if (View->Previous() == Level_Benign) FillForwardFrom(View->Position());
+        if (StepBefore(RowPosition(1))) FillForwardFrom(View->Position());
         Highlight(1);
       }
       break;
@@ -368,9 +376,11 @@ void BrowseManager::Scroll(int key) {
       if (current_ > 1) {
         Highlight(1);
       } else {
-        View->Reset(RowPosition(1));
         std::string first;
-        for (std::size_t i = 1; i < PageSize && View->Previous() == Level_Benign; ++i) first = View->Position();
+        if (StepBefore(RowPosition(1))) {
+          first = View->Position();
+          for (std::size_t i = 2; i < PageSize && View->Previous() == Level_Benign; ++i) first = View->Position();
+        }
         if (!first.empty()) FillForwardFrom(first);
         Highlight(1);
       }

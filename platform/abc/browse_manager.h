@@ -4,10 +4,10 @@
 //
 // ViewManager: the view over one file manager in the order of one key. Open
 // needs the file opened through its manager; Close closes the view only.
-// Position() is the current row's place in the order (its key bytes and
-// record number, as text); Reset(position) makes NEXT read that row again and
-// PREVIOUS the one before it; ResetFromBuffer does the same for the first row
-// whose key value is at or after the record buffer's.
+// Position() is the current row's place in the order (the driver's
+// POSITION); Reset(position) makes NEXT and PREVIOUS go on from that row
+// (reading it again, or from where it stood when it has gone);
+// ResetFromBuffer is SET(key, key) from the record buffer's key value.
 //
 // BrowseManager contract:
 // - The queue holds one page: at most PageSize rows, never the whole file. A
@@ -68,8 +68,6 @@ class ViewManager {
   void ResetFromBuffer();       // SET(key, key)
   bool Reset(std::string_view position);
   std::string Position() const;
-  // The position of the first row whose key value is at or after the buffer's.
-  std::string BufferPosition() const;
   BYTE Next();
   BYTE Previous();
 
@@ -192,6 +190,7 @@ class BrowseManager : public WindowComponent {
   void Highlight(std::size_t row);
   void Locate();
   void Scroll(int key);
+  bool StepBefore(const std::string& position);
   void Ask(BYTE request);
   void TakePopup();
   std::string RowPosition(std::size_t row);

@@ -68,8 +68,11 @@ struct KeyedFile {
   }
   std::string& buffer() { return table.buffer(); }
   void clear() { table.clear(); }
-  void set() { table.set(); }               // SET(file): physical order
-  void set(std::size_t key) { table.set_key(key); }  // SET(key)
+  void set() { table.set(); }                             // SET(file): physical order
+  void set(std::size_t key) { table.set_key(key); }       // SET(key)
+  void set_from(std::size_t key) { table.set_key_from(key); }  // SET(key, key)
+  std::string position() const { return table.position(); }    // POSITION(key)
+  void reset(std::string_view p) { table.reset(p); }           // RESET(key, position)
 };
 
 class FileManager {

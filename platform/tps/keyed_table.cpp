@@ -184,6 +184,8 @@ int KeyedTable::create(const std::filesystem::path& path, const TableDef& def, s
   FileBuilder builder;
   builder.add_table(def, std::move(name));
   if (!write_replacing(builder, path)) return write_failed(builder, path);
+  // Whatever a table kept of the file before is no longer its content.
+  if (std::uint64_t* w = writes_of(identity_of(path))) ++*w;
   return done(0);
 }
 
@@ -194,10 +196,16 @@ int KeyedTable::open(const std::filesystem::path& path, std::string_view table) 
     // A directory of that name cannot be opened as a file, as on Windows.
     return done(std::filesystem::exists(path, ec) ? files::kAccessDenied : files::kFileNotFound);
   }
+  const std::filesystem::path identity = identity_of(path);
+  // The rows kept from the last close serve when the file is as it was left.
+  const bool reuse = kept_ && identity == identity_ && table == wanted_table_ && unchanged_on_disk();
+  kept_ = false;
   path_ = path;
-  identity_ = identity_of(path);
+  identity_ = identity;
   wanted_table_ = std::string(table);
-  if (const int rc = load(); rc != 0) return rc;
+  if (!reuse) {
+    if (const int rc = load(); rc != 0) return rc;
+  }
   if (!matches_declaration()) {
     tables_.clear();
     return done(files::kInvalidRecordDeclaration);
@@ -222,9 +230,24 @@ int KeyedTable::close() {
   open_ = false;
   dirty_ = false;
   delist();
-  tables_.clear();
+  // The rows stay in memory, so that opening the unchanged file again costs
+  // no reading; rows the file does not hold are dropped.
+  kept_ = rc == 0;
+  if (!kept_) tables_.clear();
   current_ = 0;
   return rc != 0 ? rc : done(0);
+}
+
+bool KeyedTable::unchanged_on_disk() const {
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) return false;
+  std::error_code ec;
+  if (std::filesystem::last_write_time(path_, ec) != file_time_ || ec) return false;
+  std::ifstream in(path_, std::ios::binary);
+  char header[format::kHeaderSize];
+  if (!in.read(header, sizeof header)) return false;
+  return bytes::u32le(header + format::kHdrChanges) == changes_ &&
+         bytes::u32le(header + format::kHdrFileLength) == file_length_;
 }
 
 int KeyedTable::load() {
@@ -294,6 +317,10 @@ int KeyedTable::load() {
   last_number_ = file.header().last_record;
   changes_ = file.header().changes;
   file_length_ = file.header().file_length;
+  {
+    std::error_code ec;
+    file_time_ = std::filesystem::last_write_time(path_, ec);
+  }
   return 0;
 }
 
@@ -316,6 +343,7 @@ int KeyedTable::save() {
   ++changes_;
   std::error_code ec;
   file_length_ = std::filesystem::file_size(path_, ec);
+  file_time_ = std::filesystem::last_write_time(path_, ec);
   if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = ++*w;
   return 0;
 }
@@ -346,14 +374,11 @@ int KeyedTable::sync() {
   // Holding the file for a batch of changes: only this thread's tables are
   // looked at, and those were just dealt with.
   if (defer_ || dirty_) return 0;
-  std::ifstream in(path_, std::ios::binary);
-  char header[format::kHeaderSize];
-  if (!in.read(header, sizeof header)) return done(files::kFileNotFound);
-  if (bytes::u32le(header + format::kHdrChanges) == changes_ &&
-      bytes::u32le(header + format::kHdrFileLength) == file_length_) {
-    return 0;
+  {
+    std::error_code ec;
+    if (!std::filesystem::exists(path_, ec)) return done(files::kFileNotFound);
   }
-  in.close();
+  if (unchanged_on_disk()) return 0;
   std::vector<Table> kept = std::move(tables_);
   if (const int rc = load(); rc != 0) {
     tables_ = std::move(kept);
@@ -396,8 +421,8 @@ bool KeyedTable::check_unique(const std::string& record, std::uint32_t except) c
   return true;
 }
 
-bool KeyedTable::duplicate(std::size_t key) const {
-  return open_ && key < table().def.keys.size() && clashes(key, buffer_, current_);
+bool KeyedTable::duplicate(std::size_t key, bool adding) const {
+  return open_ && key < table().def.keys.size() && clashes(key, buffer_, adding ? 0 : current_);
 }
 
 const TableDef& KeyedTable::definition() const {
@@ -521,7 +546,7 @@ int KeyedTable::fetch(std::size_t key) {
   order_ = Order::Key;
   order_key_ = key;
   at_start_ = false;
-  from_ = false;
+  inclusive_ = false;
   position_ = *it;
   return read_row(it->second);
 }
@@ -529,29 +554,59 @@ int KeyedTable::fetch(std::size_t key) {
 void KeyedTable::set() {
   order_ = Order::Physical;
   at_start_ = true;
-  from_ = false;
+  inclusive_ = false;
 }
 
 void KeyedTable::set_key(std::size_t key) {
   order_ = Order::Key;
   order_key_ = key;
   at_start_ = true;
-  from_ = false;
+  inclusive_ = false;
 }
 
-void KeyedTable::set_key_from(std::size_t key, std::string key_bytes, std::uint32_t number) {
-  order_ = Order::Key;
-  order_key_ = key;
+void KeyedTable::set_key_from(std::size_t key) {
+  set_key(key);
+  if (!open_ || key >= table().def.keys.size()) return;
+  const std::string bytes = key_bytes(table().def, key, buffer_);
   at_start_ = false;
-  from_ = true;
-  position_ = {std::move(key_bytes), number};
+  inclusive_ = true;
+  low_ = {bytes, 0};
+  high_ = {bytes, 0xFFFFFFFFu};
+}
+
+std::string KeyedTable::position() const {
+  if (at_start_ || inclusive_ || current_ == 0) return {};
+  std::string p(1, order_ == Order::Key ? 'K' : 'P');
+  if (order_ == Order::Key) p += static_cast<char>(order_key_);
+  for (int i = 3; i >= 0; --i) p += static_cast<char>((position_.second >> (8 * i)) & 0xFF);
+  p += position_.first;
+  return p;
+}
+
+void KeyedTable::reset(std::string_view p) {
+  const std::size_t head = !p.empty() && p[0] == 'K' ? 2 : 1;
+  if (p.size() < head + 4 || (p[0] != 'K' && p[0] != 'P')) {
+    if (order_ == Order::Key) set_key(order_key_); else set();
+    return;
+  }
+  order_ = p[0] == 'K' ? Order::Key : Order::Physical;
+  if (order_ == Order::Key) order_key_ = static_cast<unsigned char>(p[1]);
+  std::uint32_t number = 0;
+  for (std::size_t i = 0; i < 4; ++i) number = (number << 8) | static_cast<unsigned char>(p[head + i]);
+  at_start_ = false;
+  inclusive_ = true;
+  low_ = high_ = {std::string(p.substr(head + 4)), number};
 }
 
 int KeyedTable::next() {
   if (const int rc = sync(); rc != 0) return rc;
   const Table& t = table();
+  const bool inclusive = inclusive_;
+  inclusive_ = false;
   if (order_ == Order::Physical) {
-    const auto it = at_start_ ? t.rows.begin() : t.rows.upper_bound(position_.second);
+    const auto it = at_start_   ? t.rows.begin()
+                    : inclusive ? t.rows.lower_bound(low_.second)
+                                : t.rows.upper_bound(position_.second);
     if (it == t.rows.end()) return done(files::kRecordNotAvailable);
     at_start_ = false;
     position_ = {std::string(), it->first};
@@ -559,8 +614,9 @@ int KeyedTable::next() {
   }
   if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
   const auto& entries = t.keys[order_key_];
-  const auto it = at_start_ ? entries.begin() : from_ ? entries.lower_bound(position_) : entries.upper_bound(position_);
-  from_ = false;
+  const auto it = at_start_   ? entries.begin()
+                  : inclusive ? entries.lower_bound(low_)
+                              : entries.upper_bound(position_);
   if (it == entries.end()) return done(files::kRecordNotAvailable);
   at_start_ = false;
   position_ = *it;
@@ -570,8 +626,12 @@ int KeyedTable::next() {
 int KeyedTable::previous() {
   if (const int rc = sync(); rc != 0) return rc;
   const Table& t = table();
+  const bool inclusive = inclusive_;
+  inclusive_ = false;
   if (order_ == Order::Physical) {
-    auto it = at_start_ ? t.rows.end() : t.rows.lower_bound(position_.second);
+    auto it = at_start_   ? t.rows.end()
+              : inclusive ? t.rows.upper_bound(high_.second)
+                          : t.rows.lower_bound(position_.second);
     if (it == t.rows.begin()) return done(files::kRecordNotAvailable);
     --it;
     at_start_ = false;
@@ -580,8 +640,9 @@ int KeyedTable::previous() {
   }
   if (order_key_ >= t.keys.size()) return done(files::kRecordNotAvailable);
   const auto& entries = t.keys[order_key_];
-  auto it = at_start_ ? entries.end() : entries.lower_bound(position_);
-  from_ = false;
+  auto it = at_start_   ? entries.end()
+            : inclusive ? entries.upper_bound(high_)
+                        : entries.lower_bound(position_);
   if (it == entries.begin()) return done(files::kRecordNotAvailable);
   --it;
   at_start_ = false;

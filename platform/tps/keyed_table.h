@@ -24,6 +24,10 @@
 // opened, and the file must match it: open() refuses a table of another
 // layout with 47 (Invalid Record Declaration).
 //
+// A closed table keeps its rows in memory; opening the same file again reads
+// it only when its header (change counter and length) or its time of last
+// writing says it has changed.
+//
 // Every operation sets the runtime's error state and returns its code:
 // 0, 2 (no file), 5 (a directory or an unreadable file), 33 (no current
 // record, or the end of the order), 35 (GET found nothing), 36 (not a table),
@@ -102,18 +106,24 @@ class KeyedTable {
   // SET(file): physical order (record numbers). SET(key): key order.
   void set();
   void set_key(std::size_t key);
-  // SET(key, key) and RESET from a kept position: key order from an entry on.
-  // NEXT reads first the entry at or after (key bytes, record number) (0: the
-  // first with those bytes), PREVIOUS the last one before it.
-  void set_key_from(std::size_t key, std::string key_bytes, std::uint32_t number = 0);
+  // SET(key, key): key order from the buffer's key value: NEXT reads the
+  // first row at or after it, PREVIOUS the last row at or before it.
+  void set_key_from(std::size_t key);
+  // POSITION: where the row last read stands in the current order (empty
+  // before any row is read); RESET: NEXT and PREVIOUS go on from that row
+  // itself (or from where it stood, if it has gone since). A browse pages
+  // through the table with them.
+  std::string position() const;
+  void reset(std::string_view position);
   int next();
   int previous();
   // POINTER: the record number of the row last read or added.
   std::uint32_t pointer() const { return current_; }
 
   // DUPLICATE(key): true when the buffer's value of key `key` (without DUP)
-  // is already held by another row than the current one.
-  bool duplicate(std::size_t key) const;
+  // is already held by another row than the current one (by any row when the
+  // buffer is being added).
+  bool duplicate(std::size_t key, bool adding = false) const;
 
   // Auto-numbering of key `key` (one integer component): the highest value
   // the key holds plus one, 1 when it holds none, put into the buffer's
@@ -144,6 +154,7 @@ class KeyedTable {
   const Table& table() const { return tables_[selected_]; }
   void index(Table& t, std::uint32_t number, const std::string& record, bool insert);
   bool matches_declaration() const;
+  bool unchanged_on_disk() const;
   void enlist();
   void delist();
   bool check_unique(const std::string& record, std::uint32_t except) const;
@@ -157,11 +168,13 @@ class KeyedTable {
   std::uint32_t last_number_ = 1;
   std::uint32_t changes_ = 0;
   std::uint64_t file_length_ = 0;
+  std::filesystem::file_time_type file_time_{};
   std::filesystem::path identity_;  // the file's absolute path, shared by tables over it
   std::uint64_t seen_generation_ = 0;
   bool defer_ = false;
   bool dirty_ = false;
   bool declared_ = false;
+  bool kept_ = false;  // tables_ still hold the file as the last close left it
   TableDef declaration_;
 
   std::string buffer_;
@@ -173,8 +186,11 @@ class KeyedTable {
   Order order_ = Order::Physical;
   std::size_t order_key_ = 0;
   bool at_start_ = true;  // SET was called: NEXT from the first, PREVIOUS from the last
-  bool from_ = false;     // set_key_from was called: NEXT reads position_ itself if it is there
   std::pair<std::string, std::uint32_t> position_;
+  // Set by SET(key, key) and RESET: the next read includes the rows from
+  // low_ (NEXT) or up to high_ (PREVIOUS).
+  bool inclusive_ = false;
+  std::pair<std::string, std::uint32_t> low_, high_;
 };
 
 }  // namespace tps
