@@ -18,7 +18,8 @@ function(qm_library name)
 endfunction()
 
 # qm_tests(name [DEPS lib...]): one GoogleTest program of the folder's .cpp files,
-# registered with CTest. Tests find the real sample tables through QM_SAMPLES_DIR.
+# registered with CTest. Tests find the real sample tables through QM_SAMPLES_DIR
+# (tests/support/samples.h: the QM_SAMPLES variable, else the configured folder).
 function(qm_tests name)
   if(NOT QM_TESTS)
     return()
@@ -30,7 +31,8 @@ function(qm_tests name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE QM_SAMPLES_DIR="${QM_SAMPLES_DIR}")
+  target_compile_definitions(${name} PRIVATE QM_SAMPLES_DEFAULT="${QM_SAMPLES_DIR}")
+  target_compile_options(${name} PRIVATE -include "${PROJECT_SOURCE_DIR}/tests/support/samples.h")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 endfunction()
 

@@ -22,12 +22,7 @@
 #include "shell/main_window_def.h"
 #include "shell/startup.h"
 #include "tests/platform/files/scratch_dir.h"
-
-#ifdef QM_STORE_STAND_IN
-namespace shell {
-void ForgetStandInStore();
-}
-#endif
+#include "tests/support/csv.h"
 
 namespace main_window_test {
 
@@ -45,9 +40,6 @@ class MainWindowTest : public ScratchDir {
     fs::current_path(dir_);
     forget();
     window::headless().reset();
-#ifdef QM_STORE_STAND_IN
-    shell::ForgetStandInStore();
-#endif
   }
   void TearDown() override {
     forget();
@@ -97,18 +89,16 @@ class MainWindowTest : public ScratchDir {
     user().press(FEQ_BUTTONFETCH).close_request();
   }
 
+  // A key of the program's INI file as it is on disk now.
+  std::string ini(const std::string& section, const std::string& key) const {
+    abc::IniManager file;
+    file.Init(".\\quillomar.INI");
+    return file.Fetch(section, key);
+  }
+
   // The lines of a CSV file in the scratch folder, without their CR LF.
   std::vector<std::string> csv_lines(const std::string& relative) const {
-    std::vector<std::string> out;
-    const std::string all = read(dir_ / relative);
-    std::size_t from = 0;
-    while (from < all.size()) {
-      std::size_t end = all.find("\r\n", from);
-      if (end == std::string::npos) end = all.size();
-      out.push_back(all.substr(from, end - from));
-      from = end + 2;
-    }
-    return out;
+    return qm_test::crlf_lines(read(dir_ / relative));
   }
 };
 

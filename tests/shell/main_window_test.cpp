@@ -3,6 +3,7 @@
 #include "platform/abc/window_manager.h"
 #include "platform/eval/binding.h"
 #include "platform/files/paths.h"
+#include "shell/main_window_manager.h"
 #include "tests/shell/main_window_support.h"
 
 namespace main_window_test {
@@ -38,10 +39,10 @@ TEST_F(MainWindowTest, FirstStartOpensOnTheStartValuesAndTearsDownInOrder) {
   EXPECT_EQ(user().steps_left(), 0u);
   for (const char* f : {"TIME", "HOUR", "MINUTE", "SECOND"}) EXPECT_EQ(eval::find_binding(f), nullptr) << f;
   EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Maximize"), "No");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Minimize"), "No");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Width"), "545");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Height"), "400");
+  EXPECT_EQ(ini("Main", "Maximize"), "No");
+  EXPECT_EQ(ini("Main", "Minimize"), "No");
+  EXPECT_EQ(ini("Main", "Width"), "545");
+  EXPECT_EQ(ini("Main", "Height"), "400");
   EXPECT_EQ(globals::CallResponse, abc::RequestCancelled);
   EXPECT_TRUE(user().messages().empty());
 }
@@ -85,13 +86,8 @@ TEST_F(MainWindowTest, TheControlsAreThoseOfTheDefinition) {
 }
 
 TEST_F(MainWindowTest, SavedGeometryIsRestoredAndOnlyGroupPromptAndPreviewFollowTheSize) {
-  auto& ini = globals::GlobalIniManager;
-  ini.Update("Main", "Maximize", "No");
-  ini.Update("Main", "Minimize", "No");
-  ini.Update("Main", "XPos", "10");
-  ini.Update("Main", "YPos", "20");
-  ini.Update("Main", "Width", "745");
-  ini.Update("Main", "Height", "500");
+  write(dir_ / "quillomar.INI",
+        "[Main]\r\nMaximize=No\r\nMinimize=No\r\nXPos=10\r\nYPos=20\r\nWidth=745\r\nHeight=500\r\n");
   auto at = [](Window& w, int feq) {
     return std::vector<std::string>{w.property(feq, window::PROP_Xpos), w.property(feq, window::PROP_Ypos),
                                     w.property(feq, window::PROP_Width), w.property(feq, window::PROP_Height)};
@@ -118,9 +114,9 @@ TEST_F(MainWindowTest, SavedGeometryIsRestoredAndOnlyGroupPromptAndPreviewFollow
   });
   user().close_request();
   start();
-  EXPECT_EQ(ini.Fetch("Main", "Width"), "1090");
-  EXPECT_EQ(ini.Fetch("Main", "Height"), "800");
-  EXPECT_EQ(ini.Fetch("Main", "XPos"), "10");
+  EXPECT_EQ(ini("Main", "Width"), "1090");
+  EXPECT_EQ(ini("Main", "Height"), "800");
+  EXPECT_EQ(ini("Main", "XPos"), "10");
 }
 
 TEST_F(MainWindowTest, ChoosingADateOrTimePictureCopiesItWithTheSeparator) {
@@ -188,6 +184,41 @@ TEST_F(MainWindowTest, ShellOpenPassesTheNameWithoutTrailingBlanks) {
   ShellOpen(42, "C:\\OUT\\T.CSV   ");
   ASSERT_EQ(user().documents().size(), 1u);
   EXPECT_EQ(user().documents()[0], "C:\\OUT\\T.CSV");
+}
+
+}  // namespace
+}  // namespace main_window_test
+
+namespace main_window_test {
+namespace {
+
+TEST(MainFileDialogs, EachIsSetUpFromTheWorkingDirectory) {
+  globals::GLO_WorkingDir = "C:\\work  ";
+  window::Window w(MainWindowDef());
+  MainRun run(w);
+  SetUpFileDialogs(run);
+  struct Expect {
+    const abc::FileDialog& d;
+    int flags;
+    const char* masks;
+    const char* folder;
+    const char* file;
+    const char* title;
+  };
+  const Expect expected[] = {
+      {run.input_dialog, 16, "TPS Files|*.TPS|All Files|*.*", "C:\\work\\IN\\", "", "Select .TPS File"},
+      {run.output_dir_dialog, 48, "All Files|*.*", "C:\\work\\OUT\\", "", "Select Output Directory"},
+      {run.output_file_dialog, 17, "CSV Files|*.CSV|All Files|*.*", "C:\\work\\OUT\\", "output.csv", "Output .CSV File"},
+  };
+  for (const Expect& e : expected) {
+    EXPECT_EQ(e.d.Flags, e.flags) << e.title;
+    EXPECT_EQ(e.d.Masks(), e.masks) << e.title;
+    EXPECT_EQ(e.d.DefaultDirectory, e.folder) << e.title;
+    EXPECT_EQ(e.d.DefaultFile, e.file) << e.title;
+    EXPECT_EQ(e.d.Title, e.title);
+    EXPECT_TRUE(e.d.ClearOnCancel);
+  }
+  globals::reset();
 }
 
 }  // namespace
