@@ -405,6 +405,15 @@ TEST_F(QueryBrowse, TheFormShowsAQueryInViewModeAndWritesNothing) {
     EXPECT_EQ(w.property(FEQ_QMX2_NULLEMPTYSTR, window::PROP_Disable), "1");
     EXPECT_EQ(w.property(FEQ_QMX2_DATETIMESEPARATOR, window::PROP_Disable), "1");
     EXPECT_TRUE(w.user_check(FEQ_QMX2_DATESTAMPINEXPORT, true));
+  });
+  // Ctrl+H puts the history copy (cleared: no form has completed) back into the field.
+  user().then([&](Window& w) {
+    EXPECT_TRUE(w.checked(FEQ_QMX2_DATESTAMPINEXPORT));
+    EXPECT_TRUE(w.user_key(FEQ_QMX2_DATESTAMPINEXPORT, window::CtrlH));
+  });
+  user().then([&](Window& w) {
+    EXPECT_FALSE(w.checked(FEQ_QMX2_DATESTAMPINEXPORT));
+    EXPECT_TRUE(w.user_check(FEQ_QMX2_DATESTAMPINEXPORT, true));
     // The tabs: only the chosen one's controls are on screen.
     EXPECT_TRUE(w.on_screen(FEQ_QMX2_QUERYNAME));
     EXPECT_FALSE(w.on_screen(FEQ_QMX2_DATEFORMAT));
