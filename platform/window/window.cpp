@@ -502,7 +502,7 @@ bool Window::user_choose(int feq, int item) {
   return true;
 }
 
-bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
+bool Window::mouse_on_row(int feq, std::size_t row, int column) {
   Control* c = find(feq);
   if (!takes_input(c) || c->def.type != ControlType::List) return false;
   if (row < 1 || row > list_rows(feq)) return false;
@@ -510,32 +510,41 @@ bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
   bool inside = column >= 1 && static_cast<std::size_t>(column) <= c->format.columns.size();
   c->mouse_field = inside ? column : 0;
   c->mouse_row = static_cast<int>(row);
-  c->choice = static_cast<int>(row);
+  return true;
+}
+
+bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
+  if (!mouse_on_row(feq, row, column)) return false;
+  find(feq)->choice = static_cast<int>(row);
   int key = twice ? MouseLeft2 : MouseLeft;
   post(EVENT_NewSelection, feq, key);
   if (twice) post(EVENT_Accepted, feq, key);
   return true;
 }
 
-bool Window::user_key(int feq, int key) {
-  if (feq == 0) feq = focus_;
-  Control* c = find(feq);
-  bool alerted = std::find(def_.alerts.begin(), def_.alerts.end(), key) != def_.alerts.end();
-  if (c) alerted = alerted || std::find(c->def.alerts.begin(), c->def.alerts.end(), key) != c->def.alerts.end();
-  if (!alerted || !open_ || hidden_ || (c && (c->def.hidden || c->def.disabled))) return false;
-  post(EVENT_AlertKey, c ? feq : 0, key);
+bool Window::user_right_click(int feq, std::size_t row, int column) {
+  if (!mouse_on_row(feq, row, column)) return false;
+  const std::vector<int>& alerts = find(feq)->def.alerts;
+  if (std::find(alerts.begin(), alerts.end(), MouseRightUp) != alerts.end()) post(EVENT_AlertKey, feq, MouseRightUp);
   return true;
 }
 
-bool Window::user_char(int feq, char ch) {
+bool Window::alert_key(int feq, int key, char ch) {
   if (feq == 0) feq = focus_;
-  const int key = char_keycode(ch);
   Control* c = find(feq);
   bool alerted = std::find(def_.alerts.begin(), def_.alerts.end(), key) != def_.alerts.end();
   if (c) alerted = alerted || std::find(c->def.alerts.begin(), c->def.alerts.end(), key) != c->def.alerts.end();
   if (!alerted || !open_ || hidden_ || (c && !takes_input(c))) return false;
-  if (c) focus_ = feq;
   queue_.push_back({EVENT_AlertKey, c ? feq : 0, key, ch});
+  return true;
+}
+
+bool Window::user_key(int feq, int key) { return alert_key(feq, key, 0); }
+
+bool Window::user_char(int feq, char ch) {
+  if (feq == 0) feq = focus_;
+  if (!alert_key(feq, char_keycode(ch), ch)) return false;
+  if (find(feq)) focus_ = feq;
   return true;
 }
 
@@ -543,19 +552,6 @@ bool Window::user_enter() {
   Control* c = find(default_button_);
   if (!takes_input(c) || c->def.type != ControlType::Button) return false;
   post(EVENT_Accepted, default_button_, EnterKey);
-  return true;
-}
-
-bool Window::user_right_click(int feq, std::size_t row, int column) {
-  Control* c = find(feq);
-  if (!takes_input(c) || c->def.type != ControlType::List) return false;
-  if (row < 1 || row > list_rows(feq)) return false;
-  focus_ = feq;
-  bool inside = column >= 1 && static_cast<std::size_t>(column) <= c->format.columns.size();
-  c->mouse_field = inside ? column : 0;
-  c->mouse_row = static_cast<int>(row);
-  if (std::find(c->def.alerts.begin(), c->def.alerts.end(), MouseRightUp) != c->def.alerts.end())
-    post(EVENT_AlertKey, feq, MouseRightUp);
   return true;
 }
 

@@ -148,6 +148,10 @@ class Window {
   Control* find(int feq);
   const Control* find(int feq) const;
   bool takes_input(const Control* c) const;
+  // The mouse on a list's row (column, row noted, focus); false when it cannot be.
+  bool mouse_on_row(int feq, std::size_t row, int column);
+  // EVENT:AlertKey when the key is alerted on the control or the window.
+  bool alert_key(int feq, int key, char ch);
   void refresh(Control& c);
   void store(Control& c, std::string_view value);
   void default_handling(const Event& e);
