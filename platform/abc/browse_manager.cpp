@@ -109,6 +109,12 @@ std::size_t StringThumb::index_of(char c) const {
 int StringThumb::GetPercentile(std::string_view value) const {
   if (chars_.empty()) return 1;
   const std::size_t n = chars_.size();
+  // A first character above the class lies after every two-character value.
+  auto above = [&](char c) {
+    if (!case_sensitive_ && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return static_cast<unsigned char>(c) > static_cast<unsigned char>(chars_.back());
+  };
+  if (!value.empty() && above(value[0])) return 100;
   const std::size_t first = value.empty() ? 0 : index_of(value[0]);
   const std::size_t second = value.size() < 2 ? 0 : index_of(value[1]);
   const std::size_t at = first * n + second;

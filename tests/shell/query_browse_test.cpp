@@ -199,6 +199,48 @@ TEST_F(QueryBrowse, SelectReturnsTheHighlightedNumberByButtonEnterDoubleClickOrM
   EXPECT_EQ(stored_names(), (Names{"one", "two", "three"}));
 }
 
+TEST_F(QueryBrowse, WithoutASelectRequestSelectIsHiddenAndCloseCompletes) {
+  store({"one", "two"});
+  user().then([&](Window& w) {
+    EXPECT_EQ(w.property(FEQ_SELECT_2, window::PROP_Hide), "1");
+    EXPECT_EQ(w.default_button(), 0);
+  });
+  user().right_click(FEQ_BROWSE_1, 1).double_click(FEQ_BROWSE_1, 2, 1).press(FEQ_CLOSE);
+  globals::CallRequest = 0;
+  EXPECT_EQ(LookupQuery(), 0);
+  EXPECT_EQ(globals::CallResponse, abc::RequestCompleted);
+  ASSERT_EQ(user().popups().size(), 1u);
+  EXPECT_EQ(user().popups()[0].items, "&Delete");
+}
+
+TEST_F(QueryBrowse, TheThumbFollowsTheHighlightAndADragFindsItsPlace) {
+  Names all;
+  for (char c = 'A'; c <= 'Z'; ++c) all.push_back(std::string(1, c) + "name");
+  store(all);
+  user().then([&](Window& w) {
+    EXPECT_LE(text::to_long(w.property(FEQ_BROWSE_1, window::PROP_VScrollPos)), 2);
+    w.user_key(FEQ_BROWSE_1, window::EndKey);
+  });
+  user().then([&](Window& w) {
+    EXPECT_GE(text::to_long(w.property(FEQ_BROWSE_1, window::PROP_VScrollPos)), 97);
+    w.set_property(FEQ_BROWSE_1, window::PROP_VScrollPos, 50);
+    w.post(window::EVENT_ScrollDrag, FEQ_BROWSE_1);
+  });
+  user().then([&](Window& w) { EXPECT_EQ(highlighted(w), "Nname"); });
+  user().close_request();
+  pick();
+  abc::StringThumb thumb;
+  thumb.Init(3, abc::ScrollSort_AllowAlpha);
+  int last = 0;
+  for (const char* v : {"", "A", "b", "MM", "n", "ZZ", "~"}) {
+    const int p = thumb.GetPercentile(v);
+    EXPECT_GE(p, last) << v;
+    EXPECT_LE(p, 100) << v;
+    last = p;
+  }
+  for (int p : {1, 25, 50, 99, 100}) EXPECT_EQ(thumb.GetPercentile(thumb.GetValue(p)), p) << p;
+}
+
 TEST_F(QueryBrowse, AnEmptyStoreOffersNothingToSelectOrDelete) {
   user().then([&](Window& w) {
     EXPECT_EQ(w.list_rows(FEQ_BROWSE_1), 0u);
