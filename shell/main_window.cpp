@@ -35,10 +35,13 @@ std::string switch_value(std::string_view name) {
   return files::command(name);
 }
 
+// "\auto": the number the text begins with, kept to its low eight bits in
+// the one-byte AutoMode, so 1 asks for the unattended run and 0, 256 or "yes"
+// do not.
+globals::BYTE auto_mode(std::string_view value) { return (text::to_long(value) & 0xFF) != 0 ? 1 : 0; }
+
 void read_command_line() {
-  if (std::string v = switch_value("\\auto"); !v.empty()) {
-    AutoMode = static_cast<globals::BYTE>(text::to_long(v) & 0xFF) != 0 ? 1 : 0;
-  }
+  if (std::string v = switch_value("\\auto"); !v.empty()) AutoMode = auto_mode(v);
   if (std::string v = switch_value("\\query"); !v.empty()) globals::CmdQueryName = v;
   if (std::string v = switch_value("\\select"); !v.empty()) globals::CmdSelect = v;
   if (std::string v = switch_value("\\where"); !v.empty()) globals::CmdWhere = v;
@@ -73,7 +76,7 @@ std::string cut(std::string_view s, std::size_t n) { return std::string(s.substr
 
 bool UnattendedRequested() {
   const std::string v = switch_value("\\auto");
-  return !v.empty() && (text::to_long(v) & 0xFF) != 0;
+  return !v.empty() && auto_mode(v) != 0;
 }
 
 void ShellOpen(std::int64_t window_handle, std::string_view file_name) {

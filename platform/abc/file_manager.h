@@ -66,6 +66,9 @@ struct KeyedFile {
       : label(std::move(label_)), name(std::move(name_)), def(std::move(def_)) {
     table.declare(def);
   }
+  ~KeyedFile();
+  KeyedFile(const KeyedFile&) = delete;
+  KeyedFile& operator=(const KeyedFile&) = delete;
   std::string& buffer() { return table.buffer(); }
   void clear() { table.clear(); }
   void set() { table.set(); }                             // SET(file): physical order
@@ -143,6 +146,8 @@ class FileManager {
 
  private:
   BYTE OpenFile();
+  BYTE Read(bool forward);
+  BYTE DuplicateKey(bool adding);
   int open_count_ = 0;
   std::vector<Key> keys_;
 };

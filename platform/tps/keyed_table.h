@@ -26,7 +26,8 @@
 //
 // A closed table keeps its rows in memory; opening the same file again reads
 // it only when its header (change counter and length) or its time of last
-// writing says it has changed.
+// writing says it has changed. The first write asks the C library to keep
+// freed memory for reuse, so that every rewrite does not fault its pages in anew.
 //
 // Every operation sets the runtime's error state and returns its code:
 // 0, 2 (no file), 5 (a directory or an unreadable file), 33 (no current
