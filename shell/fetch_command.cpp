@@ -9,6 +9,7 @@
 #include "platform/text/text.h"
 #include "shell/main_window_def.h"
 #include "shell/main_window_manager.h"
+#include "shell/query_commands.h"
 
 namespace shell {
 
@@ -153,6 +154,9 @@ abc::BYTE MainWindowManager::OnAccepted() {
     case FEQ_BUTTONNEW:
       NewQuery(w);
       break;
+    case FEQ_BUTTONQUERY:
+      QueryButtonBeforeBase(m);
+      break;
     default:
       break;
   }
@@ -166,15 +170,17 @@ abc::BYTE MainWindowManager::OnAccepted() {
       engine::ExportTable("", globals::GLO_INPUTTPSLOCATION.view());
       Reset(false);
       break;
-    // The field picker, the file dialogs, "Open" and the saved-query browse
-    // come with their windows; until then these buttons do nothing.
+    case FEQ_BUTTONQUERY:
+      QueryButtonAfterBase(*this, m);
+      break;
+    // The field picker, the file dialogs and "Open" come with their windows;
+    // until then these buttons do nothing.
     case FEQ_BUTTONFETCHFIELD:
     case FEQ_BUTTONFETCHFIELD2:
     case FEQ_LOOKUPFILE:
     case FEQ_LOOKUPFILE_2:
     case FEQ_LOOKUPFILE_4:
     case FEQ_INTERNETLINK:
-    case FEQ_BUTTONQUERY:
     default:
       break;
   }

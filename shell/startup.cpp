@@ -6,6 +6,7 @@
 #include "globals/globals.h"
 #include "globals/services.h"
 #include "shell/data_dictionary.h"
+#include "shell/query_browse.h"
 
 namespace shell {
 
@@ -92,6 +93,7 @@ runtime::Program Program(std::function<void()> procedure) {
   p.global_data_init = GlobalDataInit;
   p.thread_data_init = ThreadDataInit;
   p.main = ProgramMain;
+  p.module_thread_kills.push_back(LookupQueryThreadKill);
   p.thread_data_kill = ThreadDataKill;
   p.global_data_kill = GlobalDataKill;
   return p;

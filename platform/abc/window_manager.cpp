@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/abc/file_manager.h"
 #include "platform/abc/resizer.h"
 #include "platform/abc/toolbar.h"
 
@@ -17,6 +18,9 @@ BYTE WindowManager::Init() {
   components_.clear();
   toolbar_ = nullptr;
   resizer_ = nullptr;
+  files_.clear();
+  history_record_ = history_ = nullptr;
+  history_fields_.clear();
   Response = 0;
   opened_ = false;
   dead_ = false;
@@ -31,6 +35,12 @@ BYTE WindowManager::Kill() {
   if (toolbar_) toolbar_->Kill();
   toolbar_ = nullptr;
   resizer_ = nullptr;
+  if (Response != RequestCompleted) {
+    for (SavedFile& f : files_) {
+      if (f.file->File && f.file->File->buffer().size() == f.buffer.size()) f.file->File->buffer() = f.buffer;
+    }
+  }
+  files_.clear();
   dead_ = true;
   return Level_Benign;
 }
@@ -60,8 +70,36 @@ BYTE WindowManager::Run() {
 
 BYTE WindowManager::RunUpdate(int, BYTE) { return Level_Benign; }
 
+BYTE WindowManager::PrepareUpdate() {
+  if (Request != DeleteRecord) return Level_Benign;
+  if (DeleteAction == Delete_None || !Primary) {
+    if (Errors) Errors->Throw(Msg_DeleteIllegal);
+    SetResponse(RequestCancelled);
+  } else {
+    SetResponse(Primary->Delete(DeleteAction == Delete_Warn ? 1 : 0) == Level_Benign ? RequestCompleted
+                                                                                    : RequestCancelled);
+  }
+  return Level_Fatal;
+}
+
 void WindowManager::RegisterAlerts() {
   for (WindowComponent* c : components_) c->SetAlerts();
+  if (window_ && HistoryKey) {
+    for (const HistoryField& h : history_fields_) window_->alert(h.control, HistoryKey);
+  }
+}
+
+void WindowManager::AddFile(FileManager& file) {
+  files_.push_back({&file, file.File ? file.File->buffer() : std::string()});
+}
+
+void WindowManager::SetHistoryBuffers(std::string& record, std::string& history) {
+  history_record_ = &record;
+  history_ = &history;
+}
+
+void WindowManager::AddHistoryField(int control, std::size_t offset, std::size_t size) {
+  history_fields_.push_back({control, offset, size});
 }
 
 void WindowManager::SetResponse(BYTE response) { Response = response; }
@@ -94,6 +132,16 @@ BYTE WindowManager::OnEvent() {
     case EVENT_Selected: r = OnSelected(); break;
     case EVENT_Rejected: r = OnRejected(); break;
     case EVENT_Completed: r = OnCompleted(); break;
+    case EVENT_AlertKey:
+      if (HistoryKey && window_ && window_->current_event().keycode == HistoryKey && history_record_ && history_) {
+        for (const HistoryField& h : history_fields_) {
+          if (h.control != Field()) continue;
+          if (h.offset + h.size <= history_record_->size() && h.offset + h.size <= history_->size())
+            history_record_->replace(h.offset, h.size, *history_, h.offset, h.size);
+          window_->display(h.control);
+        }
+      }
+      break;
     default: break;
   }
   if (r) return r;

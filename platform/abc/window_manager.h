@@ -11,9 +11,18 @@
 // event, so a close request answered 5 leaves the window open. A control
 // registered with AddButton ends the window with its response when accepted.
 // Every virtual operation may be overridden; an override calls its base.
+//
+// Forms: PrepareUpdate carries out a delete request at once through the
+// primary relation manager (asking first when DeleteAction is Delete_Warn)
+// and answers 3, so the form's Init ends without a window; other requests
+// answer 0. AddFile keeps a file's record buffer, which Kill puts back unless
+// the form ended completed. The history key (set with SetHistoryBuffers and
+// AddHistoryField) puts the history copy of the focused field back into the
+// record and shows it.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/abc/error_manager.h"
@@ -33,6 +42,16 @@ inline constexpr BYTE RequestCancelled = 2;
 
 class ToolbarDispatcher;
 class Resizer;
+class FileManager;
+class RelationManager;
+
+inline constexpr BYTE Insert_None = 0;
+inline constexpr BYTE Insert_Caller = 1;
+inline constexpr BYTE Change_None = 0;
+inline constexpr BYTE Change_Caller = 1;
+inline constexpr BYTE Delete_None = 0;
+inline constexpr BYTE Delete_Warn = 1;
+inline constexpr BYTE Delete_Auto = 2;
 
 // Something that lives in a window beside its controls (a browse, a resizer):
 // it sees every event after the window's own handlers, takes part in Reset
@@ -76,8 +95,8 @@ class WindowManager {
   virtual void SetResponse(BYTE response);
   // Asks every component to take its data from the window.
   virtual void UpdateComponents();
-  // Prepares the update the request asks for (forms); the base: 0.
-  virtual BYTE PrepareUpdate() { return Level_Benign; }
+  // Prepares the update the request asks for (forms): a delete is done here.
+  virtual BYTE PrepareUpdate();
 
   // ---- the event handlers ----
   virtual BYTE OnEvent();
@@ -96,6 +115,11 @@ class WindowManager {
   void AddComponent(WindowComponent& component);
   void SetToolbar(ToolbarDispatcher& toolbar);
   void SetResizer(Resizer& resizer);
+  void AddFile(FileManager& file);
+  // The record the form edits and the copy the history key restores from.
+  void SetHistoryBuffers(std::string& record, std::string& history);
+  // A control whose field is `size` bytes from `offset` of the record.
+  void AddHistoryField(int control, std::size_t offset, std::size_t size);
 
   window::Window* Window() const { return window_; }
   bool Opened() const { return opened_; }
@@ -111,6 +135,11 @@ class WindowManager {
   ErrorManager* Errors = nullptr;
   bool FilesOpened = false;  // for derived managers that open files in Init
   bool AutoRefresh = true;   // one Reset after an event a component asked it for
+  RelationManager* Primary = nullptr;  // a form's file
+  BYTE InsertAction = Insert_Caller;
+  BYTE ChangeAction = Change_Caller;
+  BYTE DeleteAction = Delete_Warn;
+  int HistoryKey = 0;
 
  private:
   struct Button {
@@ -122,6 +151,18 @@ class WindowManager {
   bool dead_ = true;
   std::vector<Button> buttons_;
   std::vector<WindowComponent*> components_;
+  struct SavedFile {
+    FileManager* file;
+    std::string buffer;
+  };
+  std::vector<SavedFile> files_;
+  struct HistoryField {
+    int control;
+    std::size_t offset, size;
+  };
+  std::string* history_record_ = nullptr;
+  std::string* history_ = nullptr;
+  std::vector<HistoryField> history_fields_;
   ToolbarDispatcher* toolbar_ = nullptr;
   Resizer* resizer_ = nullptr;
 };

@@ -30,6 +30,12 @@ struct FileRequest {
   int flags = 0;           // FILE_ values
 };
 
+// POPUP(items): items separated by "|"; "~" before an item shows it disabled
+// (it cannot be chosen), "-" alone is a separator line.
+struct PopupRequest {
+  std::string items;
+};
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -51,6 +57,10 @@ class Backend {
   virtual int message(const MessageRequest& request) = 0;
   // True with the chosen name (a folder for FILE_Directory) in `chosen`.
   virtual bool file_dialog(const FileRequest& request, std::string& chosen) = 0;
+  // A pop-up menu at the mouse: the number of the item chosen (1-based; the
+  // items are counted in order, disabled ones too, separators not), 0 when
+  // the menu was dismissed. A backend without menus dismisses every one.
+  virtual int popup(const PopupRequest& /*request*/) { return 0; }
 
   virtual void set_clipboard(std::string_view text) = 0;
   virtual std::string clipboard() = 0;

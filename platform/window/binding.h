@@ -29,6 +29,15 @@ class RowSource {
   virtual std::string cell(std::size_t field) const = 0;
 };
 
+// A variable the window reaches through two operations, for a value that
+// lives inside a record buffer rather than in a variable of its own.
+class ValueSource {
+ public:
+  virtual ~ValueSource() = default;
+  virtual std::string get() const = 0;
+  virtual void set(std::string_view value) = 0;
+};
+
 namespace detail {
 
 inline std::string value_text(std::string_view v) { return std::string(v); }
@@ -111,6 +120,14 @@ class Binding {
   Binding(queue::Queue<R>& q)  // NOLINT
       : Binding(std::make_shared<QueueRows<R>>(q)) {}
 
+  // A variable reached through a source the window keeps; `numeric` as for integers.
+  explicit Binding(std::shared_ptr<ValueSource> value, bool numeric = false)
+      : var_(value.get()),
+        get_([](const void* p) { return static_cast<const ValueSource*>(p)->get(); }),
+        set_([](void* p, std::string_view s) { static_cast<ValueSource*>(p)->set(s); }),
+        numeric_(numeric),
+        value_(std::move(value)) {}
+
   bool is_rows() const { return rows_ != nullptr; }
   bool is_numeric() const { return numeric_; }
   RowSource* rows() const { return rows_.get(); }
@@ -143,6 +160,7 @@ class Binding {
   void (*set_)(void*, std::string_view) = nullptr;
   bool numeric_ = false;
   std::shared_ptr<RowSource> rows_;
+  std::shared_ptr<ValueSource> value_;
 };
 
 }  // namespace window

@@ -36,6 +36,10 @@ struct ControlDef {
   bool hidden = false;
   bool readonly = false;
   std::vector<int> alerts{};  // key codes that produce EVENT:AlertKey on this control
+  // The sheet a tab belongs to, or the tab a control stands on (field
+  // numbers); 0: the window. A control on a tab other than its sheet's chosen
+  // one is not shown and takes no input.
+  int parent = 0;
 };
 
 struct WindowDef {

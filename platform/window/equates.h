@@ -95,6 +95,8 @@ inline constexpr int PROP_LineHeight = 0x7CFD;
 // range of the runtime's list properties.
 inline constexpr int PROPLIST_MouseDownField = 0x7E40;
 inline constexpr int PROPLIST_MouseDownRow = 0x7E41;
+// The position of a list's vertical scroll thumb, 1..100 (ours too).
+inline constexpr int PROP_VScrollPos = 0x7E42;
 
 // ---- MESSAGE buttons (BUTTON:x); a sum of them names the buttons of a box ----------
 inline constexpr int BUTTON_OK = 0x01;
@@ -126,5 +128,27 @@ inline constexpr int MouseRightUp = 0x82;
 inline constexpr int EnterKey = 0x0D;
 inline constexpr int EscKey = 0x1B;
 inline constexpr int DeleteKey = 0x2E;
+inline constexpr int BSKey = 0x08;
+inline constexpr int SpaceKey = 0x20;
+inline constexpr int PgUpKey = 0x21;
+inline constexpr int PgDnKey = 0x22;
+inline constexpr int EndKey = 0x23;
+inline constexpr int HomeKey = 0x24;
+inline constexpr int UpKey = 0x26;
+inline constexpr int DownKey = 0x28;
+inline constexpr int AKey = 0x41;  // letters: AKey + 0 .. 25 whatever the case typed
+inline constexpr int ShiftKey = 0x100;  // added to a key code held with Shift
+inline constexpr int CtrlKey = 0x200;   // ... with Ctrl
+inline constexpr int CtrlH = CtrlKey + AKey + ('H' - 'A');
+// Ours: the key code of a printable character that has none above (not a
+// letter, digit or blank) is this plus the character.
+inline constexpr int CharKey = 0x1000;
+
+// The key code a typed printable character arrives with.
+constexpr int char_keycode(char c) {
+  if (c >= 'a' && c <= 'z') return AKey + (c - 'a');
+  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
+  return CharKey + static_cast<unsigned char>(c);
+}
 
 }  // namespace window

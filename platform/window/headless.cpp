@@ -83,6 +83,28 @@ Headless& Headless::close_request() {
   return add("close request", [](Window& w) { return w.user_close(); });
 }
 
+Headless& Headless::type_keys(int control, std::string chars) {
+  return add("type keys on " + std::to_string(control), [=, c = std::move(chars)](Window& w) {
+    bool all = true;
+    for (char ch : c) all = w.user_char(control, ch) && all;
+    return all;
+  });
+}
+
+Headless& Headless::enter() {
+  return add("enter", [](Window& w) { return w.user_enter(); });
+}
+
+Headless& Headless::right_click(int list, std::size_t row, int column) {
+  return add("right-click row " + std::to_string(row) + " of " + std::to_string(list),
+             [=](Window& w) { return w.user_right_click(list, row, column); });
+}
+
+Headless& Headless::answer_popup(int item) {
+  popup_answers_.push_back(item);
+  return *this;
+}
+
 Headless& Headless::then(std::function<void(Window&)> step) {
   return add("test step", [s = std::move(step)](Window& w) {
     s(w);
@@ -111,6 +133,8 @@ void Headless::reset() {
   last_step_ = 0;
   answers_.clear();
   file_answers_.clear();
+  popup_answers_.clear();
+  popups_.clear();
   messages_.clear();
   dialogs_.clear();
   documents_.clear();
@@ -217,6 +241,28 @@ bool Headless::file_dialog(const FileRequest& request, std::string& chosen) {
     chosen = *d.answer;
     return true;
   }
+}
+
+int Headless::popup(const PopupRequest& request) {
+  ShownPopup p{request.items, 0};
+  if (!popup_answers_.empty()) {
+    p.answer = popup_answers_.front();
+    popup_answers_.pop_front();
+  }
+  // A disabled item or one past the end cannot be chosen: the menu is dismissed.
+  int n = 0;
+  bool choosable = false;
+  std::size_t from = 0;
+  while (from <= request.items.size()) {
+    std::size_t bar = request.items.find('|', from);
+    if (bar == std::string::npos) bar = request.items.size();
+    std::string_view item(request.items.data() + from, bar - from);
+    if (item != "-" && ++n == p.answer) choosable = !item.starts_with('~');
+    from = bar + 1;
+  }
+  if (!choosable) p.answer = 0;
+  popups_.push_back(p);
+  return p.answer;
 }
 
 void Headless::open_document(std::int64_t, std::string_view file) { documents_.emplace_back(file); }

@@ -46,6 +46,10 @@ class Headless final : public Backend {
   Headless& double_click(int list, std::size_t row, int column);
   Headless& key(int control, int keycode);
   Headless& close_request();
+  // Characters typed on a control (a list: its locator), one key each.
+  Headless& type_keys(int control, std::string chars);
+  Headless& enter();
+  Headless& right_click(int list, std::size_t row, int column = 1);
   // A step that runs test code on the waiting window (to look at it mid-run).
   Headless& then(std::function<void(Window&)> step);
   std::size_t steps_left() const { return steps_.size(); }
@@ -54,10 +58,18 @@ class Headless final : public Backend {
   Headless& answer(int button);
   Headless& answer_file(std::string chosen);
   Headless& cancel_file();
+  // The item to choose in the next pop-up menu (0 dismisses it); a menu none
+  // answers is dismissed.
+  Headless& answer_popup(int item);
 
   // ---- what the program showed ----
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
+  struct ShownPopup {
+    std::string items;
+    int answer = 0;
+  };
+  const std::vector<ShownPopup>& popups() const { return popups_; }
   const std::vector<std::string>& documents() const { return documents_; }  // opened files
   // Scripted steps the window in front refused (a disabled button, a hidden window ...).
   const std::vector<std::string>& refused() const { return refused_; }
@@ -74,6 +86,7 @@ class Headless final : public Backend {
   bool wait(Window& w) override;
   int message(const MessageRequest& request) override;
   bool file_dialog(const FileRequest& request, std::string& chosen) override;
+  int popup(const PopupRequest& request) override;
   void set_clipboard(std::string_view text) override { clipboard_ = text; }
   std::string clipboard() override { return clipboard_; }
   void open_document(std::int64_t owner_handle, std::string_view file) override;
@@ -98,6 +111,8 @@ class Headless final : public Backend {
   std::int64_t last_step_ = 0;  // when the last step was taken
   std::deque<int> answers_;
   std::deque<std::optional<std::string>> file_answers_;
+  std::deque<int> popup_answers_;
+  std::vector<ShownPopup> popups_;
   std::vector<ShownMessage> messages_;
   std::vector<ShownDialog> dialogs_;
   std::vector<std::string> documents_;

@@ -60,6 +60,7 @@ Window::Window(const WindowDef& def, const std::vector<Binding>& bindings)
     c.format_text = cd.format;
     c.format = parse_format(cd.format);
     c.shown = cd.text;
+    if (cd.type == ControlType::Sheet) c.choice = 1;  // a sheet opens on its first tab
     controls_.push_back(std::move(c));
   }
   hidden_ = false;
@@ -209,7 +210,7 @@ std::string Window::property(int feq, int prop) const {
     case PROP_Hide: return flag(c->def.hidden);
     case PROP_Disable: return flag(c->def.disabled);
     case PROP_ReadOnly: return flag(c->def.readonly);
-    case PROP_Visible: return flag(open_ && !hidden_ && !c->def.hidden);
+    case PROP_Visible: return flag(open_ && !hidden_ && on_screen(feq));
     case PROP_Enabled: return flag(!c->def.disabled);
     case PROP_Tip: return c->def.tip;
     case PROP_Msg: return c->def.msg;
@@ -418,7 +419,41 @@ void Window::select(int feq, int position) {
 // ---- the user's input ------------------------------------------------------------------
 
 bool Window::takes_input(const Control* c) const {
-  return c && open_ && !hidden_ && !c->def.hidden && !c->def.disabled;
+  return c && open_ && !hidden_ && !c->def.disabled && on_screen(static_cast<int>(c - controls_.data()) + 1);
+}
+
+bool Window::on_screen(int feq) const {
+  // Up through the parents: every one shown, and a tab the chosen one of its sheet.
+  for (int guard = 0; guard < 64; ++guard) {
+    const Control* c = find(feq);
+    if (!c) return true;
+    if (c->def.hidden) return false;
+    if (c->def.type == ControlType::Tab) {
+      const Control* sheet = find(c->def.parent);
+      if (sheet && sheet->def.type == ControlType::Sheet) {
+        int index = 0;
+        for (int f = c->def.parent + 1; f <= feq; ++f) {
+          const Control* t = find(f);
+          if (t->def.type == ControlType::Tab && t->def.parent == c->def.parent) ++index;
+        }
+        if (sheet->choice != index) return false;
+      }
+    }
+    if (c->def.parent == 0 || c->def.parent == feq) return true;
+    feq = c->def.parent;
+  }
+  return true;
+}
+
+void Window::alert(int feq, int key) {
+  std::vector<int>& alerts = feq == 0 ? def_.alerts : (find(feq) ? find(feq)->def.alerts : def_.alerts);
+  if (feq != 0 && !find(feq)) return;
+  if (std::find(alerts.begin(), alerts.end(), key) == alerts.end()) alerts.push_back(key);
+}
+
+std::string Window::status_text() const {
+  const Control* c = find(focus_);
+  return c ? c->def.msg : std::string();
 }
 
 bool Window::user_press(int feq) {
@@ -476,7 +511,7 @@ bool Window::user_choose(int feq, int item) {
   return true;
 }
 
-bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
+bool Window::mouse_on_row(int feq, std::size_t row, int column) {
   Control* c = find(feq);
   if (!takes_input(c) || c->def.type != ControlType::List) return false;
   if (row < 1 || row > list_rows(feq)) return false;
@@ -484,20 +519,48 @@ bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
   bool inside = column >= 1 && static_cast<std::size_t>(column) <= c->format.columns.size();
   c->mouse_field = inside ? column : 0;
   c->mouse_row = static_cast<int>(row);
-  c->choice = static_cast<int>(row);
+  return true;
+}
+
+bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
+  if (!mouse_on_row(feq, row, column)) return false;
+  find(feq)->choice = static_cast<int>(row);
   int key = twice ? MouseLeft2 : MouseLeft;
   post(EVENT_NewSelection, feq, key);
   if (twice) post(EVENT_Accepted, feq, key);
   return true;
 }
 
-bool Window::user_key(int feq, int key) {
+bool Window::user_right_click(int feq, std::size_t row, int column) {
+  if (!mouse_on_row(feq, row, column)) return false;
+  const std::vector<int>& alerts = find(feq)->def.alerts;
+  if (std::find(alerts.begin(), alerts.end(), MouseRightUp) != alerts.end()) post(EVENT_AlertKey, feq, MouseRightUp);
+  return true;
+}
+
+bool Window::alert_key(int feq, int key, char ch) {
   if (feq == 0) feq = focus_;
   Control* c = find(feq);
   bool alerted = std::find(def_.alerts.begin(), def_.alerts.end(), key) != def_.alerts.end();
   if (c) alerted = alerted || std::find(c->def.alerts.begin(), c->def.alerts.end(), key) != c->def.alerts.end();
-  if (!alerted || !open_ || hidden_ || (c && (c->def.hidden || c->def.disabled))) return false;
-  post(EVENT_AlertKey, c ? feq : 0, key);
+  if (!alerted || !open_ || hidden_ || (c && !takes_input(c))) return false;
+  queue_.push_back({EVENT_AlertKey, c ? feq : 0, key, ch});
+  return true;
+}
+
+bool Window::user_key(int feq, int key) { return alert_key(feq, key, 0); }
+
+bool Window::user_char(int feq, char ch) {
+  if (feq == 0) feq = focus_;
+  if (!alert_key(feq, char_keycode(ch), ch)) return false;
+  if (find(feq)) focus_ = feq;
+  return true;
+}
+
+bool Window::user_enter() {
+  Control* c = find(default_button_);
+  if (!takes_input(c) || c->def.type != ControlType::Button) return false;
+  post(EVENT_Accepted, default_button_, EnterKey);
   return true;
 }
 
@@ -581,6 +644,11 @@ int keycode() {
   return w ? w->current_event().keycode : 0;
 }
 
+char keychar() {
+  Window* w = current();
+  return w ? w->current_event().keychar : 0;
+}
+
 int choice() {
   Window* w = current();
   return w ? w->choice(w->focus()) : 0;
@@ -608,6 +676,12 @@ std::size_t shown_messages = 0;
 }  // namespace
 
 std::size_t messages_shown() { return shown_messages; }
+
+int popup(std::string_view items) {
+  PopupRequest r;
+  r.items = items;
+  return backend().popup(r);
+}
 
 int message(std::string_view text, std::string_view caption, Icon icon, int buttons, int default_button) {
   ++shown_messages;

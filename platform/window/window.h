@@ -26,6 +26,7 @@ struct Event {
   int event = 0;    // EVENT_ value
   int field = 0;    // the control it concerns; 0 for field-independent events
   int keycode = 0;  // the key or mouse code that caused it, if any
+  char keychar = 0; // KEYCHAR(): the character a typed key gives (its case kept); 0 none
 };
 
 class Window {
@@ -101,6 +102,16 @@ class Window {
   // a list's row.
   void select(int feq, int position = 0);
   int focus() const { return focus_; }
+  // ALERT on a control (0: the whole window) at run time.
+  void alert(int feq, int keycode);
+  // The default button, which Enter presses (0 none).
+  void set_default_button(int feq) { default_button_ = feq; }
+  int default_button() const { return default_button_; }
+  // The status bar: the message (PROP:Msg) of the control with the focus.
+  std::string status_text() const;
+  // Whether a control is shown: not hidden, and on its sheet's chosen tab if
+  // it stands on one.
+  bool on_screen(int feq) const;
 
   // ---- what the user does; backends and the scripted user call these ----
   // Each returns false, doing nothing, when the control cannot take it (no such
@@ -111,6 +122,13 @@ class Window {
   bool user_choose(int feq, int item);            // drop list, combo, sheet: NewSelection, Accepted
   bool user_click(int feq, std::size_t row, int column, bool twice = false);  // list row
   bool user_key(int feq, int keycode);            // an alerted key: EVENT:AlertKey
+  // A character typed on a control (0: the one with the focus): an alerted
+  // key, with the character as KEYCHAR() and its letter's key code.
+  bool user_char(int feq, char c);
+  bool user_enter();                              // Enter: the default button is pressed
+  // A right click on a list's row: the row becomes the one under the mouse
+  // and, if alerted, EVENT:AlertKey with MouseRightUp follows.
+  bool user_right_click(int feq, std::size_t row, int column);
   bool user_close();                              // the close box: EVENT:CloseWindow
   // A key moved a list's highlight to the row: NewSelection with the key's code;
   // the mouse fields keep the last click.
@@ -142,6 +160,10 @@ class Window {
   Control* find(int feq);
   const Control* find(int feq) const;
   bool takes_input(const Control* c) const;
+  // The mouse on a list's row (column, row noted, focus); false when it cannot be.
+  bool mouse_on_row(int feq, std::size_t row, int column);
+  // EVENT:AlertKey when the key is alerted on the control or the window.
+  bool alert_key(int feq, int key, char ch);
   void refresh(Control& c);
   void store(Control& c, std::string_view value);
   void default_handling(const Event& e);
@@ -159,6 +181,7 @@ class Window {
   int min_width_ = 0;
   int min_height_ = 0;
   int focus_ = 0;
+  int default_button_ = 0;
   std::map<int, std::string> other_;
 
   std::deque<Event> queue_;
@@ -180,6 +203,7 @@ int field();
 // The control of an EVENT:Accepted being handled, else 0.
 int accepted();
 int keycode();
+char keychar();
 // CHOICE(): of the control with the focus; CHOICE(control).
 int choice();
 int choice(int control);
@@ -192,6 +216,8 @@ void select(int control, int position = 0);
 // that is not among the buttons (or 0) means the first of them.
 int message(std::string_view text, std::string_view caption = {}, Icon icon = Icon::None,
             int buttons = BUTTON_OK, int default_button = 0);
+// POPUP(items) (backend.h, PopupRequest): the item chosen, 0 none.
+int popup(std::string_view items);
 // How many message boxes the process has shown, on any backend.
 std::size_t messages_shown();
 // FILEDIALOG(title, file, extensions, flags): true with the chosen name in `file`.
