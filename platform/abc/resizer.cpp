@@ -30,8 +30,10 @@ bool keeps_height(int strategy, ControlType t) {
 
 bool holds(const Rect& outer, const Rect& inner) {
   if (outer.width < 0 || outer.height < 0) return false;
+  // A control of default size is judged by its corner alone.
+  const int right = inner.x + std::max(inner.width, 0), bottom = inner.y + std::max(inner.height, 0);
   return inner.x >= outer.x && inner.y >= outer.y && inner.x < outer.x + outer.width &&
-         inner.y < outer.y + outer.height;
+         inner.y < outer.y + outer.height && right <= outer.x + outer.width && bottom <= outer.y + outer.height;
 }
 
 int scaled(int offset, int from, int to) {
@@ -114,12 +116,14 @@ bool Resizer::managed_beside(const Item& it, bool right) const {
   for (const Item& o : items_) {
     if (o.removed || o.control == it.control || o.parent != it.parent) continue;
     const Rect& b = o.design;
+    // "Beside" is judged by where the other one starts: past this one's
+    // middle, since designs let neighbours share their border line.
     if (right) {
       const bool across = b.y < a.y + std::max(a.height, 1) && a.y < b.y + std::max(b.height, 1);
-      if (across && b.x >= a.x + a.width) return true;
+      if (across && b.x > a.x + a.width / 2) return true;
     } else {
       const bool across = b.x < a.x + std::max(a.width, 1) && a.x < b.x + std::max(b.width, 1);
-      if (across && b.y >= a.y + a.height) return true;
+      if (across && b.y > a.y + a.height / 2) return true;
     }
   }
   return false;

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "platform/abc/window_manager.h"
+#include "platform/eval/binding.h"
+#include "platform/files/paths.h"
+#include "tests/shell/main_window_support.h"
+
+namespace main_window_test {
+namespace {
+
+using window::Window;
+
+TEST_F(MainWindowTest, FirstStartOpensOnTheStartValuesAndTearsDownInOrder) {
+  bool looked = false;
+  user().then([&](Window& w) {
+    looked = true;
+    EXPECT_EQ(w.label(), "P1$MENUWINDOW");
+    EXPECT_EQ(w.shown(FEQ_GLO_DATEFORMAT), "* dd/mm/yyyy");
+    EXPECT_EQ(w.shown(FEQ_GLO_DATETIMESEPARATOR), "* Slash");
+    EXPECT_EQ(w.shown(FEQ_GLO_TIMEFORMAT), "* hh:mm:ss");
+    EXPECT_EQ(w.shown(FEQ_GLO_INPUTTPSLOCATION), "");
+    EXPECT_FALSE(w.checked(FEQ_GLO_NOPREVIEW));
+    EXPECT_EQ(w.focus(), FEQ_GLO_TPSPASSWORD_PROMPT);
+    EXPECT_EQ(globals::MainCaption.view(), kCaption);
+    EXPECT_EQ(w.property(window::PROP_MinWidth), "545");
+    EXPECT_EQ(w.property(window::PROP_MinHeight), "400");
+    EXPECT_EQ(window::system_property(window::PROP_TipDisplay), "3000");
+    EXPECT_EQ(window::system_property(window::PROP_TipDelay), "10");
+    EXPECT_EQ(globals::GLO_WorkingDir.view(), files::longpath());
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
+    EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "Main");
+    for (const char* f : {"TIME", "HOUR", "MINUTE", "SECOND"}) EXPECT_NE(eval::find_binding(f), nullptr) << f;
+    EXPECT_EQ(globals::CallRequest, 0);
+  });
+  user().close_request();
+  EXPECT_EQ(start(), 0);
+  EXPECT_TRUE(looked);
+  EXPECT_EQ(user().steps_left(), 0u);
+  for (const char* f : {"TIME", "HOUR", "MINUTE", "SECOND"}) EXPECT_EQ(eval::find_binding(f), nullptr) << f;
+  EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "");
+  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Maximize"), "No");
+  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Minimize"), "No");
+  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Width"), "545");
+  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Height"), "400");
+  EXPECT_EQ(globals::CallResponse, abc::RequestCancelled);
+  EXPECT_TRUE(user().messages().empty());
+}
+
+TEST_F(MainWindowTest, TheControlsAreThoseOfTheDefinition) {
+  const window::WindowDef& def = MainWindowDef();
+  ASSERT_EQ(def.controls.size(), 34u);
+  EXPECT_EQ(def.timer, 1);
+  EXPECT_EQ(def.at.width, 545);
+  EXPECT_EQ(def.at.height, 400);
+  EXPECT_TRUE(def.resizable);
+  struct Expect {
+    int feq;
+    const char* label;
+    int x, y, w, h;
+  };
+  const Expect expected[] = {
+      {FEQ_GROUP1, "?GROUP1", 2, 1, 540, 122},
+      {FEQ_GLO_TPSPASSWORD, "?GLO:TPSPASSWORD", 84, 2, 118, 10},
+      {FEQ_GLO_SELECT, "?GLO:SELECT", 5, 52, 264, 50},
+      {FEQ_BUTTONFETCH, "?BUTTONFETCH", 6, 104, 71, -1},
+      {FEQ_LOOKUPFILE_4, "?LOOKUPFILE:4", 274, 25, 17, 12},
+      {FEQ_GLO_FETCHEDNO, "?GLO:FETCHEDNO", 86, 106, -1, -1},
+      {FEQ_LIST1, "?LIST1", 5, 122, 535, 276},
+  };
+  for (const Expect& e : expected) {
+    const window::ControlDef& c = def.controls[static_cast<std::size_t>(e.feq - 1)];
+    EXPECT_EQ(c.label, e.label);
+    EXPECT_EQ(c.at.x, e.x) << e.label;
+    EXPECT_EQ(c.at.y, e.y) << e.label;
+    EXPECT_EQ(c.at.width, e.w) << e.label;
+    EXPECT_EQ(c.at.height, e.h) << e.label;
+  }
+  EXPECT_EQ(window::parse_items(def.controls[FEQ_GLO_DATEFORMAT - 1].from).size(), 24u);
+  EXPECT_EQ(window::parse_items(def.controls[FEQ_GLO_DATETIMESEPARATOR - 1].from).size(), 5u);
+  EXPECT_EQ(window::parse_items(def.controls[FEQ_GLO_TIMEFORMAT - 1].from).size(), 14u);
+  const window::ControlDef& where = def.controls[FEQ_GLO_WHERE - 1];
+  EXPECT_TRUE(where.tip.ends_with("\r\nCUS:ARRIVES > TODAY()-8 AND CUS:CODE < 3"));
+  EXPECT_TRUE(where.msg.ends_with("\r\nCUS:ARRIVES > TODAY()"));
+  EXPECT_TRUE(def.controls[FEQ_GLO_SELECT - 1].tip.ends_with("or:\r\nBOTTOM 7 "));
+}
+
+TEST_F(MainWindowTest, SavedGeometryIsRestoredAndOnlyGroupPromptAndPreviewFollowTheSize) {
+  auto& ini = globals::GlobalIniManager;
+  ini.Update("Main", "Maximize", "No");
+  ini.Update("Main", "Minimize", "No");
+  ini.Update("Main", "XPos", "10");
+  ini.Update("Main", "YPos", "20");
+  ini.Update("Main", "Width", "745");
+  ini.Update("Main", "Height", "500");
+  auto at = [](Window& w, int feq) {
+    return std::vector<std::string>{w.property(feq, window::PROP_Xpos), w.property(feq, window::PROP_Ypos),
+                                    w.property(feq, window::PROP_Width), w.property(feq, window::PROP_Height)};
+  };
+  using V = std::vector<std::string>;
+  user().then([&](Window& w) {
+    EXPECT_EQ(w.property(window::PROP_Width), "745");
+    EXPECT_EQ(w.property(window::PROP_Xpos), "10");
+    EXPECT_EQ(at(w, FEQ_GROUP1), (V{"2", "1", "740", "122"}));             // wider, not higher: the list is below
+    EXPECT_EQ(at(w, FEQ_GLO_TPSPASSWORD_PROMPT), (V{"32", "2", "-1", "-1"}));  // moves with the group
+    EXPECT_EQ(at(w, FEQ_LIST1), (V{"5", "122", "735", "376"}));
+    EXPECT_EQ(at(w, FEQ_GLO_TPSPASSWORD), (V{"84", "2", "118", "10"}));
+    EXPECT_EQ(at(w, FEQ_BUTTONQUERY), (V{"526", "104", "12", "-1"}));
+    EXPECT_EQ(at(w, FEQ_GLO_WHERE), (V{"275", "52", "264", "50"}));
+    // The user makes it larger still.
+    w.set_property(window::PROP_Width, 1090);
+    w.set_property(window::PROP_Height, 800);
+    w.post(window::EVENT_Sized);
+  });
+  user().then([&](Window& w) {
+    EXPECT_EQ(at(w, FEQ_LIST1), (V{"5", "122", "1080", "676"}));
+    EXPECT_EQ(at(w, FEQ_GLO_TPSPASSWORD_PROMPT), (V{"46", "2", "-1", "-1"}));
+    EXPECT_EQ(at(w, FEQ_GLO_SELECT), (V{"5", "52", "264", "50"}));
+  });
+  user().close_request();
+  start();
+  EXPECT_EQ(ini.Fetch("Main", "Width"), "1090");
+  EXPECT_EQ(ini.Fetch("Main", "Height"), "800");
+  EXPECT_EQ(ini.Fetch("Main", "XPos"), "10");
+}
+
+TEST_F(MainWindowTest, ChoosingADateOrTimePictureCopiesItWithTheSeparator) {
+  std::vector<std::string> seen;
+  auto look = [&](Window&) { seen.push_back(window::clipboard()); };
+  user().choose(FEQ_GLO_DATETIMESEPARATOR, 2).then(look);  // "-b": a separator copies nothing
+  user().choose(FEQ_GLO_DATEFORMAT, 1).then(look);
+  user().choose(FEQ_GLO_TIMEFORMAT, 2).then(look);
+  user().choose(FEQ_GLO_DATETIMESEPARATOR, 5).choose(FEQ_GLO_DATEFORMAT, 24).then(look);
+  user().close_request();
+  start();
+  EXPECT_EQ(seen, (std::vector<std::string>{"", "@D1-b", "@T01-b", "@D18b"}));
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheQueryOnlyWhenAFieldListExists) {
+  const std::string table = customers(3);
+  // No fetch: nothing is stored, so the name finds nothing next time.
+  user().type(FEQ_GLO_INPUTTPSLOCATION, table).type(FEQ_GLO_QUERYNAME, "Cust").close_request();
+  start();
+  globals::GLO_INPUTTPSLOCATION.clear();
+  user().then([&](Window& w) { EXPECT_EQ(w.shown(FEQ_GLO_INPUTTPSLOCATION), ""); }).close_request();
+  restart({"\\query=Cust"});
+
+  fetch_and_close(table, "Cust", "CUS:NAME");
+  restart();
+  // Restored by name in another letter case, and by the tag when no name is given.
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"\\query=CUST"}, std::vector<std::string>{}}) {
+    std::string input, select, name;
+    std::size_t fields = 0;
+    user()
+        .then([&](Window& w) {
+          input = w.shown(FEQ_GLO_INPUTTPSLOCATION);
+          select = globals::GLO_SELECT.str();
+          name = globals::GLO_QUERYNAME.str();
+          fields = globals::FieldListQueue.records();
+        })
+        .close_request();
+    restart(args);
+    EXPECT_EQ(input, table);
+    EXPECT_EQ(select, "CUS:NAME");
+    EXPECT_EQ(name, "Cust");
+    EXPECT_EQ(fields, 3u);  // the pointer, CODE and NAME
+  }
+}
+
+TEST_F(MainWindowTest, AnInteractiveStartWithAnUnknownNameFallsBackToTheQuerySavedLast) {
+  fetch_and_close(customers(2), "Cust");
+  start();
+  std::string name;
+  user().then([&](Window&) { name = globals::GLO_QUERYNAME.str(); }).close_request();
+  restart({"\\query=Nothing"});
+  EXPECT_EQ(name, "Cust");
+}
+
+TEST_F(MainWindowTest, RunFromTheRootDirectoryKeepsTheRootAsWorkingDirectory) {
+  fs::current_path("/");
+  std::string working;
+  user().then([&](Window&) { working = globals::GLO_WorkingDir.str(); }).close_request();
+  start();
+  EXPECT_EQ(working, "/");
+  EXPECT_EQ(fs::current_path(), fs::path("/"));
+}
+
+TEST_F(MainWindowTest, ShellOpenPassesTheNameWithoutTrailingBlanks) {
+  ShellOpen(42, "C:\\OUT\\T.CSV   ");
+  ASSERT_EQ(user().documents().size(), 1u);
+  EXPECT_EQ(user().documents()[0], "C:\\OUT\\T.CSV");
+}
+
+}  // namespace
+}  // namespace main_window_test
