@@ -17,13 +17,14 @@ function(qm_library name)
   endif()
 endfunction()
 
-# qm_tests(name [DEPS lib...]): one GoogleTest program of the folder's .cpp files,
-# registered with CTest. Tests find the real sample tables through QM_SAMPLES_DIR.
+# qm_tests(name [DEPS lib...] [ENVIRONMENT "NAME=value"]): one GoogleTest program
+# of the folder's .cpp files, registered with CTest. Tests find the real sample
+# tables through QM_SAMPLES_DIR.
 function(qm_tests name)
   if(NOT QM_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "ENVIRONMENT" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(NOT srcs)
     return()
@@ -31,7 +32,11 @@ function(qm_tests name)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE QM_SAMPLES_DIR="${QM_SAMPLES_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  if(ARG_ENVIRONMENT)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600 ENVIRONMENT "${ARG_ENVIRONMENT}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  endif()
 endfunction()
 
 # qm_bench(name source [DEPS lib...]): a Google Benchmark program under bench/.

@@ -39,6 +39,8 @@ class Backend {
   virtual void closed(Window& w) = 0;
   // A control (0: the window itself) must be drawn again from the model.
   virtual void changed(Window& w, int control) = 0;
+  // SELECT: the control (0: the window) takes the focus.
+  virtual void selected(Window&, int) {}
   // The window's timer period was set (PROP:Timer); 0 stops it.
   virtual void timer_changed(Window& w) = 0;
   // Called when the window's event queue is empty and its loop waits: returns
@@ -55,6 +57,10 @@ class Backend {
   // Opens the file in the program associated with its type; no result.
   virtual void open_document(std::int64_t owner_handle, std::string_view file) = 0;
 };
+
+// The question a save dialog asks before it replaces the chosen file that
+// exists; every backend asks it through message(), and "No" shows the dialog again.
+MessageRequest overwrite_question(const FileRequest& request, std::string_view chosen);
 
 // The backend every window uses; the headless one unless another was installed.
 Backend& backend();

@@ -16,6 +16,16 @@ bool one_button(int b) { return b > 0 && (b & (b - 1)) == 0; }
 }  // namespace
 
 Backend& backend() { return installed ? *installed : headless(); }
+
+MessageRequest overwrite_question(const FileRequest& request, std::string_view chosen) {
+  MessageRequest ask;
+  ask.text = std::string(chosen) + " already exists.|Do you want to replace it?";
+  ask.caption = request.title;
+  ask.icon = Icon::Exclamation;
+  ask.buttons = BUTTON_YES + BUTTON_NO;
+  ask.default_button = BUTTON_NO;
+  return ask;
+}
 void set_backend(Backend* b) { installed = b; }
 
 Headless& headless() {
@@ -202,13 +212,7 @@ bool Headless::file_dialog(const FileRequest& request, std::string& chosen) {
     bool save = (request.flags & (FILE_Save | FILE_Directory)) == FILE_Save;
     std::error_code ec;
     if (save && std::filesystem::exists(files::os_path(*d.answer), ec)) {
-      MessageRequest ask;
-      ask.text = *d.answer + " already exists.|Do you want to replace it?";
-      ask.caption = request.title;
-      ask.icon = Icon::Exclamation;
-      ask.buttons = BUTTON_YES + BUTTON_NO;
-      ask.default_button = BUTTON_NO;
-      if (message(ask) != BUTTON_YES) continue;
+      if (message(overwrite_question(request, *d.answer)) != BUTTON_YES) continue;
     }
     chosen = *d.answer;
     return true;

@@ -404,6 +404,7 @@ void Window::select(int feq, int position) {
   if (!c) return;
   focus_ = feq;
   if (position > 0 && c->def.type == ControlType::List) c->choice = position;
+  if (open_) backend().selected(*this, feq);
 }
 
 // ---- the user's input ------------------------------------------------------------------
@@ -495,6 +496,44 @@ bool Window::user_key(int feq, int key) {
 bool Window::user_close() {
   if (!open_ || hidden_) return false;
   post(EVENT_CloseWindow);
+  return true;
+}
+
+bool Window::user_highlight(int feq, std::size_t row, int keycode) {
+  Control* c = find(feq);
+  if (!takes_input(c) || c->def.type != ControlType::List) return false;
+  if (row < 1 || row > list_rows(feq)) return false;
+  focus_ = feq;
+  c->choice = static_cast<int>(row);
+  post(EVENT_NewSelection, feq, keycode);
+  return true;
+}
+
+void Window::post_once(int event) {
+  if (std::none_of(queue_.begin(), queue_.end(), [&](const Event& e) { return e.event == event; })) post(event);
+}
+
+bool Window::user_moved(int x, int y) {
+  if (!open_) return false;
+  def_.at.x = x;
+  def_.at.y = y;
+  post_once(EVENT_Moved);
+  return true;
+}
+
+bool Window::user_sized(int width, int height) {
+  if (!open_) return false;
+  def_.at.width = width;
+  def_.at.height = height;
+  post_once(EVENT_Sized);
+  return true;
+}
+
+bool Window::user_state(bool iconized, bool maximized) {
+  if (!open_ || (iconized == iconized_ && maximized == maximized_)) return false;
+  iconized_ = iconized;
+  maximized_ = maximized;
+  post(iconized ? EVENT_Iconized : maximized ? EVENT_Maximized : EVENT_Restored);
   return true;
 }
 

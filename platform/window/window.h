@@ -110,6 +110,16 @@ class Window {
   bool user_click(int feq, std::size_t row, int column, bool twice = false);  // list row
   bool user_key(int feq, int keycode);            // an alerted key: EVENT:AlertKey
   bool user_close();                              // the close box: EVENT:CloseWindow
+  // A key moved a list's highlight to the row: NewSelection with the key's code;
+  // the mouse fields keep the last click.
+  bool user_highlight(int feq, std::size_t row, int keycode);
+  // The user moved or sized the window (dialog units): the position and size
+  // properties answer it, and one EVENT:Moved / EVENT:Sized waits at a time, so
+  // a drag does not pile them up. The window's own state changes (iconised,
+  // maximised, restored) likewise queue EVENT:Iconized / Maximized / Restored.
+  bool user_moved(int x, int y);
+  bool user_sized(int width, int height);
+  bool user_state(bool iconized, bool maximized);
 
  private:
   struct Control {
@@ -133,6 +143,7 @@ class Window {
   void refresh(Control& c);
   void store(Control& c, std::string_view value);
   void default_handling(const Event& e);
+  void post_once(int event);
 
   WindowDef def_;
   std::vector<Control> controls_;
