@@ -7,6 +7,7 @@
 #include "globals/globals.h"
 #include "platform/files/paths.h"
 #include "platform/text/text.h"
+#include "shell/field_commands.h"
 #include "shell/main_window_def.h"
 #include "shell/main_window_manager.h"
 
@@ -166,16 +167,11 @@ abc::BYTE MainWindowManager::OnAccepted() {
       engine::ExportTable("", globals::GLO_INPUTTPSLOCATION.view());
       Reset(false);
       break;
-    // The field picker, the file dialogs, "Open" and the saved-query browse
-    // come with their windows; until then these buttons do nothing.
-    case FEQ_BUTTONFETCHFIELD:
-    case FEQ_BUTTONFETCHFIELD2:
-    case FEQ_LOOKUPFILE:
-    case FEQ_LOOKUPFILE_2:
-    case FEQ_LOOKUPFILE_4:
-    case FEQ_INTERNETLINK:
+    // The saved-query browse comes with its window; until then it does nothing.
     case FEQ_BUTTONQUERY:
+      break;
     default:
+      FieldAndFileCommand(*this, control);
       break;
   }
   return level;

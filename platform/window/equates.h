@@ -126,5 +126,12 @@ inline constexpr int MouseRightUp = 0x82;
 inline constexpr int EnterKey = 0x0D;
 inline constexpr int EscKey = 0x1B;
 inline constexpr int DeleteKey = 0x2E;
+// The keys that move a list's highlight.
+inline constexpr int PgUpKey = 0x21;
+inline constexpr int PgDnKey = 0x22;
+inline constexpr int EndKey = 0x23;
+inline constexpr int HomeKey = 0x24;
+inline constexpr int UpKey = 0x26;
+inline constexpr int DownKey = 0x28;
 
 }  // namespace window
