@@ -29,14 +29,18 @@ void fetch_field(MainWindowManager& manager, bool where) {
   if (!globals::FieldChosen) return;
   const std::string_view label = globals::FieldListQueue.buffer().ALF_DAFIELD.view();
   window::Window& w = manager.run().window;
+  // The text is shown at once, as the runtime shows a changed variable before
+  // the user acts again.
   if (where) {
     globals::GLO_WHERE = globals::GLO_WHERE.str() + std::string(label);
+    w.display(FEQ_GLO_WHERE);
     w.select(FEQ_GLO_WHERE);
     return;
   }
   std::string select = globals::GLO_SELECT.str();
   if (!text::blank(select) && select.back() != ',') select += ',';
   globals::GLO_SELECT = select + std::string(label);
+  w.display(FEQ_GLO_SELECT);
   w.select(FEQ_GLO_SELECT);
 }
 
