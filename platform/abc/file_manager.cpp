@@ -208,7 +208,7 @@ BYTE FileManager::Insert() {
   if (rc == files::kCreatesDuplicateKey) {
     std::string which;
     for (const Key& k : keys_) {
-      if (File->table.duplicate(k.key)) {
+      if (File->table.duplicate(k.key, true)) {
         which = k.description;
         break;
       }

@@ -184,6 +184,8 @@ int KeyedTable::create(const std::filesystem::path& path, const TableDef& def, s
   FileBuilder builder;
   builder.add_table(def, std::move(name));
   if (!write_replacing(builder, path)) return write_failed(builder, path);
+  // Whatever a table kept of the file before is no longer its content.
+  if (std::uint64_t* w = writes_of(identity_of(path))) ++*w;
   return done(0);
 }
 
@@ -194,10 +196,16 @@ int KeyedTable::open(const std::filesystem::path& path, std::string_view table) 
     // A directory of that name cannot be opened as a file, as on Windows.
     return done(std::filesystem::exists(path, ec) ? files::kAccessDenied : files::kFileNotFound);
   }
+  const std::filesystem::path identity = identity_of(path);
+  // The rows kept from the last close serve when the file is as it was left.
+  const bool reuse = kept_ && identity == identity_ && table == wanted_table_ && unchanged_on_disk();
+  kept_ = false;
   path_ = path;
-  identity_ = identity_of(path);
+  identity_ = identity;
   wanted_table_ = std::string(table);
-  if (const int rc = load(); rc != 0) return rc;
+  if (!reuse) {
+    if (const int rc = load(); rc != 0) return rc;
+  }
   if (!matches_declaration()) {
     tables_.clear();
     return done(files::kInvalidRecordDeclaration);
@@ -222,9 +230,24 @@ int KeyedTable::close() {
   open_ = false;
   dirty_ = false;
   delist();
-  tables_.clear();
+  // The rows stay in memory, so that opening the unchanged file again costs
+  // no reading; rows the file does not hold are dropped.
+  kept_ = rc == 0;
+  if (!kept_) tables_.clear();
   current_ = 0;
   return rc != 0 ? rc : done(0);
+}
+
+bool KeyedTable::unchanged_on_disk() const {
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) return false;
+  std::error_code ec;
+  if (std::filesystem::last_write_time(path_, ec) != file_time_ || ec) return false;
+  std::ifstream in(path_, std::ios::binary);
+  char header[format::kHeaderSize];
+  if (!in.read(header, sizeof header)) return false;
+  return bytes::u32le(header + format::kHdrChanges) == changes_ &&
+         bytes::u32le(header + format::kHdrFileLength) == file_length_;
 }
 
 int KeyedTable::load() {
@@ -294,6 +317,10 @@ int KeyedTable::load() {
   last_number_ = file.header().last_record;
   changes_ = file.header().changes;
   file_length_ = file.header().file_length;
+  {
+    std::error_code ec;
+    file_time_ = std::filesystem::last_write_time(path_, ec);
+  }
   return 0;
 }
 
@@ -316,6 +343,7 @@ int KeyedTable::save() {
   ++changes_;
   std::error_code ec;
   file_length_ = std::filesystem::file_size(path_, ec);
+  file_time_ = std::filesystem::last_write_time(path_, ec);
   if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = ++*w;
   return 0;
 }
@@ -346,14 +374,11 @@ int KeyedTable::sync() {
   // Holding the file for a batch of changes: only this thread's tables are
   // looked at, and those were just dealt with.
   if (defer_ || dirty_) return 0;
-  std::ifstream in(path_, std::ios::binary);
-  char header[format::kHeaderSize];
-  if (!in.read(header, sizeof header)) return done(files::kFileNotFound);
-  if (bytes::u32le(header + format::kHdrChanges) == changes_ &&
-      bytes::u32le(header + format::kHdrFileLength) == file_length_) {
-    return 0;
+  {
+    std::error_code ec;
+    if (!std::filesystem::exists(path_, ec)) return done(files::kFileNotFound);
   }
-  in.close();
+  if (unchanged_on_disk()) return 0;
   std::vector<Table> kept = std::move(tables_);
   if (const int rc = load(); rc != 0) {
     tables_ = std::move(kept);
@@ -396,8 +421,8 @@ bool KeyedTable::check_unique(const std::string& record, std::uint32_t except) c
   return true;
 }
 
-bool KeyedTable::duplicate(std::size_t key) const {
-  return open_ && key < table().def.keys.size() && clashes(key, buffer_, current_);
+bool KeyedTable::duplicate(std::size_t key, bool adding) const {
+  return open_ && key < table().def.keys.size() && clashes(key, buffer_, adding ? 0 : current_);
 }
 
 const TableDef& KeyedTable::definition() const {

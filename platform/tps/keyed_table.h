@@ -24,6 +24,10 @@
 // opened, and the file must match it: open() refuses a table of another
 // layout with 47 (Invalid Record Declaration).
 //
+// A closed table keeps its rows in memory; opening the same file again reads
+// it only when its header (change counter and length) or its time of last
+// writing says it has changed.
+//
 // Every operation sets the runtime's error state and returns its code:
 // 0, 2 (no file), 5 (a directory or an unreadable file), 33 (no current
 // record, or the end of the order), 35 (GET found nothing), 36 (not a table),
@@ -108,8 +112,9 @@ class KeyedTable {
   std::uint32_t pointer() const { return current_; }
 
   // DUPLICATE(key): true when the buffer's value of key `key` (without DUP)
-  // is already held by another row than the current one.
-  bool duplicate(std::size_t key) const;
+  // is already held by another row than the current one (by any row when the
+  // buffer is being added).
+  bool duplicate(std::size_t key, bool adding = false) const;
 
   // Auto-numbering of key `key` (one integer component): the highest value
   // the key holds plus one, 1 when it holds none, put into the buffer's
@@ -140,6 +145,7 @@ class KeyedTable {
   const Table& table() const { return tables_[selected_]; }
   void index(Table& t, std::uint32_t number, const std::string& record, bool insert);
   bool matches_declaration() const;
+  bool unchanged_on_disk() const;
   void enlist();
   void delist();
   bool check_unique(const std::string& record, std::uint32_t except) const;
@@ -153,11 +159,13 @@ class KeyedTable {
   std::uint32_t last_number_ = 1;
   std::uint32_t changes_ = 0;
   std::uint64_t file_length_ = 0;
+  std::filesystem::file_time_type file_time_{};
   std::filesystem::path identity_;  // the file's absolute path, shared by tables over it
   std::uint64_t seen_generation_ = 0;
   bool defer_ = false;
   bool dirty_ = false;
   bool declared_ = false;
+  bool kept_ = false;  // tables_ still hold the file as the last close left it
   TableDef declaration_;
 
   std::string buffer_;

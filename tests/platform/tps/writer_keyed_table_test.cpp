@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,11 @@ std::int64_t insert_query(tps::KeyedTable& t, const std::string& name, int tag,
   const std::int64_t id = t.auto_number(kBySysId);
   EXPECT_EQ(t.add(), 0) << files::error_text();
   return id;
+}
+
+std::string file_bytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct KeyedTableTest : ::testing::Test {
@@ -298,6 +304,74 @@ TEST_F(KeyedTableTest, AFailedWriteKeepsTheTableAsItWas) {
   tps::KeyedTable again;
   ASSERT_EQ(again.open(path), 0);
   EXPECT_EQ(again.records(), 1);
+}
+
+TEST_F(KeyedTableTest, DeferredChangesAreWrittenOnceAndAFailedWriteLosesNoneOfTheOldFile) {
+  insert_query(table, "kept", 1);
+  const std::string before = file_bytes(path);
+  ASSERT_EQ(table.defer_writes(true), 0);
+  for (const char* n : {"a", "b", "c"}) insert_query(table, n, 0);
+  table.clear();
+  set_name(table, "kept");
+  ASSERT_EQ(table.fetch(kByQueryName), 0);
+  table.buffer()[kTag] = 0;
+  ASSERT_EQ(table.put(), 0);
+  EXPECT_TRUE(table.pending());
+  EXPECT_EQ(file_bytes(path), before) << "nothing written while deferred";
+  ASSERT_EQ(table.flush(), 0);
+  tps::KeyedTable reader;
+  ASSERT_EQ(reader.open(path), 0);
+  EXPECT_EQ(reader.records(), 4);
+  reader.close();
+
+  // A batch whose write fails leaves the file as the last write left it.
+  tps::TableDef def = query_table();
+  def.memos[0].flags = 0;  // a MEMO of at most 10 bytes cannot hold the long text
+  def.memos[0].max_length = 10;
+  ASSERT_EQ(table.close(), 0);
+  ASSERT_EQ(table.create(path, def), 0);
+  ASSERT_EQ(table.open(path), 0);
+  insert_query(table, "fits", 0, "short");
+  const std::string written = file_bytes(path);
+  table.defer_writes(true);
+  insert_query(table, "too long", 0, "much longer than ten");
+  EXPECT_EQ(table.close(), files::kFileSystemError);
+  EXPECT_EQ(file_bytes(path), written);
+}
+
+TEST_F(KeyedTableTest, ReopenedTableSeesChangesMadeWhileItWasClosed) {
+  insert_query(table, "first", 0);
+  ASSERT_EQ(table.close(), 0);
+  {
+    tps::KeyedTable other;
+    ASSERT_EQ(other.open(path), 0);
+    insert_query(other, "second", 0);
+  }
+  ASSERT_EQ(table.open(path), 0);
+  EXPECT_EQ(table.records(), 2);
+  ASSERT_EQ(table.close(), 0);
+  // Replaced by another program: a new file under the same name.
+  tps::KeyedTable writer;
+  ASSERT_EQ(writer.create(path, query_table()), 0);
+  ASSERT_EQ(table.open(path), 0);
+  EXPECT_EQ(table.records(), 0);
+}
+
+TEST_F(KeyedTableTest, DeclaredLayoutIsTheBufferBeforeOpenAndRefusesAnotherTable) {
+  tps::KeyedTable declared;
+  declared.declare(query_table());
+  EXPECT_EQ(declared.buffer().size(), 763u);
+  set_name(declared, "before open");
+  ASSERT_EQ(declared.open(path), 0);
+  EXPECT_EQ(name_of(declared), "before open") << "OPEN leaves the record buffer alone";
+  declared.close();
+
+  tps::fixture::File other;
+  other.table("OTH").field("X", Type::Long).row().set("X", 1);
+  other.write(dir / "OTHER.TPS");
+  EXPECT_EQ(declared.open(dir / "OTHER.TPS"), files::kInvalidRecordDeclaration);
+  fs::create_directory(dir / "DIR.TPS");
+  EXPECT_EQ(declared.open(dir / "DIR.TPS"), files::kAccessDenied);
 }
 
 TEST(KeyedTableErrors, OperationsReportTheRuntimesCodes) {
