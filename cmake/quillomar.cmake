@@ -19,7 +19,8 @@ endfunction()
 
 # qm_tests(name [DEPS lib...] [ENVIRONMENT "NAME=value"]): one GoogleTest program
 # of the folder's .cpp files, registered with CTest. Tests find the real sample
-# tables through QM_SAMPLES_DIR.
+# tables through QM_SAMPLES_DIR (tests/support/samples.h: the QM_SAMPLES
+# variable, else the configured folder).
 function(qm_tests name)
   if(NOT QM_TESTS)
     return()
@@ -31,7 +32,8 @@ function(qm_tests name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE QM_SAMPLES_DIR="${QM_SAMPLES_DIR}")
+  target_compile_definitions(${name} PRIVATE QM_SAMPLES_DEFAULT="${QM_SAMPLES_DIR}")
+  target_compile_options(${name} PRIVATE -include "${PROJECT_SOURCE_DIR}/tests/support/samples.h")
   if(ARG_ENVIRONMENT)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600 ENVIRONMENT "${ARG_ENVIRONMENT}")
   else()

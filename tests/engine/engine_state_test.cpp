@@ -22,6 +22,7 @@ class EngineState : public ::testing::Test {
 };
 
 TEST_F(EngineState, TestanyReadsItsNameAtEveryOpenAndFillsTheOutputRecord) {
+  QM_NEEDS_SAMPLES();
   using engine::TESTANY;
   std::fill_n(engine::TESTANY_RECORD, engine::TESTANY_RECORD_SIZE, '\x7F');
 
@@ -73,6 +74,7 @@ TEST_F(EngineState, DosoutWritesTheFileOutputFileNameNamesAtEachCall) {
 }
 
 TEST_F(EngineState, ResetRestoresTheEngineTextsAndTheGlobals) {
+  QM_NEEDS_SAMPLES();
   engine::CurrentValueText.assign(1, 'v');
   engine::CurrentRawValue.assign(1, 'r');
   engine::NotDateFlag = 1;

@@ -61,6 +61,7 @@ TEST_F(ExportRun, FieldModeReadsNoRecordAndCreatesNoFile) {
 }
 
 TEST_F(ExportRun, OpenFailuresShowOneMessageAndReturnOne) {
+  QM_NEEDS_SAMPLES();
   const std::string plain = numbers();
   // A record longer than the record storage, refused at open rather than
   // read past the storage.

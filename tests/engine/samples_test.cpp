@@ -64,6 +64,7 @@ std::vector<std::vector<std::string>> records(const std::string& csv) {
 using Samples = export_test::Export;
 
 TEST_F(Samples, EveryPlainTableExportsWithoutAMessage) {
+  QM_NEEDS_SAMPLES();
   const auto tables = reader_test::plain_sample_tables();
   ASSERT_GT(tables.size(), 100u);
   for (const fs::path& table : tables) {
@@ -88,6 +89,7 @@ TEST_F(Samples, EveryPlainTableExportsWithoutAMessage) {
 }
 
 TEST_F(Samples, TheTutorialCustomersAreThePeopleOfTheImportFile) {
+  QM_NEEDS_SAMPLES();
   const fs::path tutor = fs::path(QM_SAMPLES_DIR) / "vendor-examples" / "Tutor";
   globals::GLO_INPUTTPSLOCATION = runtime_form(tutor / "CUSTOMER.TPS");
   ASSERT_EQ(engine::ExportTable("1", runtime_form(tutor / "CUSTOMER.TPS")), engine::kExportDone);

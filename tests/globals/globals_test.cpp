@@ -62,8 +62,8 @@ TEST(Globals, ResetRestoresEveryStartValue) {
   GLO_WorkingDir = "C:\\work";
   AutoMode = 1;
   CmdQueryName = "q";
-  CmdSelect = "s";
-  CmdWhere = "w";
+  CmdSelect = std::string(1, 's');  // not from a literal: GCC 12 warns of overlapping copies there
+  CmdWhere = std::string(1, 'w');
   MainCaption = "caption";
   LastRecordCount = 9;
   TopCount = -2;

@@ -23,12 +23,6 @@
 #include "shell/startup.h"
 #include "tests/platform/files/scratch_dir.h"
 
-#ifdef QM_STORE_STAND_IN
-namespace shell {
-void ForgetStandInStore();
-}
-#endif
-
 namespace main_window_test {
 
 namespace fs = std::filesystem;
@@ -45,9 +39,6 @@ class MainWindowTest : public ScratchDir {
     fs::current_path(dir_);
     forget();
     window::headless().reset();
-#ifdef QM_STORE_STAND_IN
-    shell::ForgetStandInStore();
-#endif
   }
   void TearDown() override {
     forget();
@@ -95,6 +86,13 @@ class MainWindowTest : public ScratchDir {
     if (!select.empty()) user().type(FEQ_GLO_SELECT, select);
     if (!where.empty()) user().type(FEQ_GLO_WHERE, where);
     user().press(FEQ_BUTTONFETCH).close_request();
+  }
+
+  // A key of the program's INI file as it is on disk now.
+  std::string ini(const std::string& section, const std::string& key) const {
+    abc::IniManager file;
+    file.Init(".\\quillomar.INI");
+    return file.Fetch(section, key);
   }
 
   // The lines of a CSV file in the scratch folder, without their CR LF.

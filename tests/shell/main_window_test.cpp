@@ -38,10 +38,10 @@ TEST_F(MainWindowTest, FirstStartOpensOnTheStartValuesAndTearsDownInOrder) {
   EXPECT_EQ(user().steps_left(), 0u);
   for (const char* f : {"TIME", "HOUR", "MINUTE", "SECOND"}) EXPECT_EQ(eval::find_binding(f), nullptr) << f;
   EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Maximize"), "No");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Minimize"), "No");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Width"), "545");
-  EXPECT_EQ(globals::GlobalIniManager.Fetch("Main", "Height"), "400");
+  EXPECT_EQ(ini("Main", "Maximize"), "No");
+  EXPECT_EQ(ini("Main", "Minimize"), "No");
+  EXPECT_EQ(ini("Main", "Width"), "545");
+  EXPECT_EQ(ini("Main", "Height"), "400");
   EXPECT_EQ(globals::CallResponse, abc::RequestCancelled);
   EXPECT_TRUE(user().messages().empty());
 }
@@ -85,13 +85,8 @@ TEST_F(MainWindowTest, TheControlsAreThoseOfTheDefinition) {
 }
 
 TEST_F(MainWindowTest, SavedGeometryIsRestoredAndOnlyGroupPromptAndPreviewFollowTheSize) {
-  auto& ini = globals::GlobalIniManager;
-  ini.Update("Main", "Maximize", "No");
-  ini.Update("Main", "Minimize", "No");
-  ini.Update("Main", "XPos", "10");
-  ini.Update("Main", "YPos", "20");
-  ini.Update("Main", "Width", "745");
-  ini.Update("Main", "Height", "500");
+  write(dir_ / "quillomar.INI",
+        "[Main]\r\nMaximize=No\r\nMinimize=No\r\nXPos=10\r\nYPos=20\r\nWidth=745\r\nHeight=500\r\n");
   auto at = [](Window& w, int feq) {
     return std::vector<std::string>{w.property(feq, window::PROP_Xpos), w.property(feq, window::PROP_Ypos),
                                     w.property(feq, window::PROP_Width), w.property(feq, window::PROP_Height)};
@@ -118,9 +113,9 @@ TEST_F(MainWindowTest, SavedGeometryIsRestoredAndOnlyGroupPromptAndPreviewFollow
   });
   user().close_request();
   start();
-  EXPECT_EQ(ini.Fetch("Main", "Width"), "1090");
-  EXPECT_EQ(ini.Fetch("Main", "Height"), "800");
-  EXPECT_EQ(ini.Fetch("Main", "XPos"), "10");
+  EXPECT_EQ(ini("Main", "Width"), "1090");
+  EXPECT_EQ(ini("Main", "Height"), "800");
+  EXPECT_EQ(ini("Main", "XPos"), "10");
 }
 
 TEST_F(MainWindowTest, ChoosingADateOrTimePictureCopiesItWithTheSeparator) {

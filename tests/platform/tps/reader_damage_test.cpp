@@ -189,6 +189,7 @@ TEST(ReaderDamage, RecordsThatDoNotFitTheirTable) {
 }
 
 TEST(ReaderDamage, EveryCutOfARealDefinitionIsRefused) {
+  QM_NEEDS_SAMPLES();
   tps::TableDef def;
   reader_test::Table t(sample("small-app/Neurons.tps"));
   ASSERT_EQ(t.file.open(0), 0);
@@ -216,6 +217,7 @@ TEST(ReaderDamage, EveryCutOfARealDefinitionIsRefused) {
 }
 
 TEST(ReaderDamage, EveryByteOfARealTableFlipped) {
+  QM_NEEDS_SAMPLES();
   // Whatever byte is damaged, the table opens and reads, or fails with one of
   // the driver's error numbers; nothing else happens.
   for (const char* name : {"vendor-examples/Tutor/CUSTOMER.TPS", "vendor-examples/DFD/Memos/Department.tps"}) {
@@ -237,6 +239,7 @@ TEST(ReaderDamage, EveryByteOfARealTableFlipped) {
 }
 
 TEST(ReaderDamage, EveryTruncationOfARealTable) {
+  QM_NEEDS_SAMPLES();
   const std::string good = file_bytes(sample("vendor-examples/DFD/Memos/Department.tps"));
   for (std::size_t n = 0; n < good.size(); n += 7) {
     Opened t(good.substr(0, n));

@@ -17,6 +17,7 @@ const tps::Key kDefaultsKey = {0x62a152d0, 0x0ba42f81, 0x249c74ca, 0xabecd5f4,
                                0x283aa2d8, 0x66c45ec4, 0x5a7946d0, 0x5b554d60};
 
 TEST(ReaderEncrypted, WithoutAKeyTheTableSaysItIsEncrypted) {
+  QM_NEEDS_SAMPLES();
   for (const char* owner : {"", "*137*", "wrong"}) {
     SCOPED_TRACE(owner);
     Table t(sample("encrypted/Defaults.tps"));
@@ -31,6 +32,7 @@ TEST(ReaderEncrypted, WithoutAKeyTheTableSaysItIsEncrypted) {
 }
 
 TEST(ReaderEncrypted, WithItsKeyTheTableOpensAndShowsItsDefinition) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("encrypted/Defaults.tps"));
   ASSERT_EQ(t.file.open_with_key(0, kDefaultsKey), 0) << files::file_error();
   const tps::TableDef& def = t.file.definition();
@@ -57,6 +59,7 @@ TEST(ReaderEncrypted, WithItsKeyTheTableOpensAndShowsItsDefinition) {
 }
 
 TEST(ReaderEncrypted, AWrongKeyIsAnInvalidDataFile) {
+  QM_NEEDS_SAMPLES();
   tps::Key wrong = kDefaultsKey;
   wrong[5] ^= 0x100;
   Table t(sample("encrypted/Defaults.tps"));
@@ -65,6 +68,7 @@ TEST(ReaderEncrypted, AWrongKeyIsAnInvalidDataFile) {
 }
 
 TEST(ReaderEncrypted, APlainTableOpensWithAPasswordGiven) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/Tutor/CUSTOMER.TPS"));
   t.owner = "*137*";
   ASSERT_EQ(t.file.open(0), 0);

@@ -39,6 +39,7 @@ void run(Table& t, const std::vector<Step>& steps) {
 }
 
 TEST(ReaderPositioning, SparsePointersOfOneTableInAFileOfSeveral) {
+  QM_NEEDS_SAMPLES();
   // LINES holds rows 88, 97, 100, 101, 102; the other tables hold numbers between.
   Table t(sample("vendor-examples/BizRules/RulesDemo.TPS\\!LINES"));
   ASSERT_EQ(t.file.open(0), 0);
@@ -63,6 +64,7 @@ TEST(ReaderPositioning, SparsePointersOfOneTableInAFileOfSeveral) {
 }
 
 TEST(ReaderPositioning, ReadsNeedAnOpenTableAndOpenTwiceIsRefused) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/Tutor/CUSTOMER.TPS"));
   EXPECT_EQ(t.file.next(), files::kFileNotOpen);
   EXPECT_EQ(t.file.close(), files::kFileNotOpen);
@@ -78,6 +80,7 @@ TEST(ReaderPositioning, ReadsNeedAnOpenTableAndOpenTwiceIsRefused) {
 }
 
 TEST(ReaderPositioning, MissingFilesAndPaths) {
+  QM_NEEDS_SAMPLES();
   struct Case { std::string name; int code; };
   const Case cases[] = {
       {sample("vendor-examples/Tutor/NOSUCH.TPS"), files::kFileNotFound},
@@ -95,6 +98,7 @@ TEST(ReaderPositioning, MissingFilesAndPaths) {
 }
 
 TEST(ReaderPositioning, RuntimePathSeparatorsAndTrailingBlanks) {
+  QM_NEEDS_SAMPLES();
   std::string name = sample("vendor-examples\\Tutor\\CUSTOMER.TPS   ");
   Table t(name);
   ASSERT_EQ(t.file.open(0), 0);

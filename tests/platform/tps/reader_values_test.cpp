@@ -33,6 +33,7 @@ std::vector<std::vector<std::string>> read_csv_rows(const std::string& path) {
 }
 
 TEST(ReaderValues, TutorialCustomersMatchTheImportFile) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/Tutor/CUSTOMER.TPS"));
   ASSERT_EQ(t.file.open(0), 0);
   const tps::TableDef& def = t.file.definition();
@@ -75,6 +76,7 @@ TEST(ReaderValues, TutorialCustomersMatchTheImportFile) {
 }
 
 TEST(ReaderValues, PropertyAnswersOfRecordFields) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/Invoice/DETAIL.TPS"));
   ASSERT_EQ(t.file.open(0), 0);
   struct Case { int number, index; const char* answer; };
@@ -97,6 +99,7 @@ TEST(ReaderValues, PropertyAnswersOfRecordFields) {
 }
 
 TEST(ReaderValues, GroupAndItsMembers) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/BizRules/RulesDemo.TPS\\!CUSTOMER"));
   ASSERT_EQ(t.file.open(0), 0);
   EXPECT_EQ(t.file.property(prop::kFields, 0), "17");
@@ -111,6 +114,7 @@ TEST(ReaderValues, GroupAndItsMembers) {
 }
 
 TEST(ReaderValues, MemoTextsWholeAndInParts) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/DFD/Memos/Department.tps"));
   ASSERT_EQ(t.file.open(0), 0);
   EXPECT_EQ(t.file.property(prop::kMemos, 0), "1");
@@ -147,6 +151,7 @@ TEST(ReaderValues, MemoTextsWholeAndInParts) {
 }
 
 TEST(ReaderValues, BlobsAcrossManyChunks) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/HowToABC/Features/Pub_info.tps"));
   ASSERT_EQ(t.file.open(0), 0);
   EXPECT_EQ(t.file.property(prop::kBlobs, 0), "1");
@@ -181,6 +186,7 @@ TEST(ReaderValues, BlobsAcrossManyChunks) {
 }
 
 TEST(ReaderValues, TablesOfOneFileByName) {
+  QM_NEEDS_SAMPLES();
   const std::string file = sample("vendor-examples/BizRules/RulesDemo.TPS");
   struct Case { const char* suffix; int records; std::vector<std::int32_t> pointers; };
   const Case cases[] = {
@@ -224,6 +230,7 @@ std::int64_t bcd_digits(const std::vector<unsigned char>& bytes) {
 }
 
 TEST(ReaderValues, TablesOfOneFileKeepTheirOwnDefinitionsAndRows) {
+  QM_NEEDS_SAMPLES();
   const std::string file = sample("vendor-examples/BizRules/RulesDemo.TPS");
   using B = std::vector<unsigned char>;
 
@@ -286,6 +293,7 @@ TEST(ReaderValues, TablesOfOneFileKeepTheirOwnDefinitionsAndRows) {
 }
 
 TEST(ReaderValues, EmptyTable) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/MCRTree/EmailTree/EMAIL.TPS"));
   ASSERT_EQ(t.file.open(0), 0);
   const tps::TableDef& def = t.file.definition();
@@ -304,6 +312,7 @@ TEST(ReaderValues, EmptyTable) {
 }
 
 TEST(ReaderValues, PackedDecimalsAsStored) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("vendor-examples/Invoice/DETAIL.TPS"));
   ASSERT_EQ(t.file.open(0), 0);
   ASSERT_EQ(t.file.next(), 0);
@@ -322,6 +331,7 @@ TEST(ReaderValues, PackedDecimalsAsStored) {
 }
 
 TEST(ReaderValues, DatesTimesAndAMemoInARecentTable) {
+  QM_NEEDS_SAMPLES();
   Table t(sample("small-app/Neurons.tps"));
   ASSERT_EQ(t.file.open(0), 0);
   EXPECT_EQ(t.file.property(prop::kType, 5), "DATE");
