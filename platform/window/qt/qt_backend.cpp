@@ -357,7 +357,13 @@ class ListView final : public QTableView {
   }
   void keyPressEvent(QKeyEvent* e) override {
     int before = currentIndex().isValid() ? currentIndex().row() : -1;
-    QTableView::keyPressEvent(e);
+    if ((e->key() == Qt::Key_Home || e->key() == Qt::Key_End) && !(e->modifiers() & Qt::ControlModifier)) {
+      // Home and End go to the first and last row of a list, not of a row.
+      QKeyEvent rows(e->type(), e->key(), e->modifiers() | Qt::ControlModifier, e->text());
+      QTableView::keyPressEvent(&rows);
+    } else {
+      QTableView::keyPressEvent(e);
+    }
     int after = currentIndex().isValid() ? currentIndex().row() : -1;
     if (w_ && after >= 0 && after != before) {
       w_->user_highlight(feq_, static_cast<std::size_t>(after) + 1, key_code(*e));
@@ -425,8 +431,10 @@ class WindowView final : public QWidget {
     // The model's geometry is applied when the program changed it; what the
     // user did is already in the model.
     if (at.width != applied_.width || at.height != applied_.height) {
-      QSize s(at.width > 0 ? b_.pixels_x(at.width) : sizeHint().width(),
-              at.height > 0 ? b_.pixels_y(at.height) : sizeHint().height());
+      // Without a size the window holds its controls with a margin.
+      QRect kids = childrenRect();
+      QSize s(at.width > 0 ? b_.pixels_x(at.width) : std::max(b_.pixels_x(100), kids.right() + b_.pixels_x(4)),
+              at.height > 0 ? b_.pixels_y(at.height) : std::max(b_.pixels_y(40), kids.bottom() + b_.pixels_y(4)));
       applied_size_ = s;
       if (resizable) {
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -452,6 +460,7 @@ class WindowView final : public QWidget {
     if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) != state) setWindowState(state);
     if (!isVisible()) {
       show();
+      activateWindow();
       applied_pos_ = pos();
     }
   }

@@ -216,6 +216,32 @@ TEST_F(EventLoop, CaptionAndWindowProperties) {
   EXPECT_FALSE(w.user_close());
 }
 
+TEST_F(EventLoop, MovesSizesAndStatesTheUserMakesReachTheProperties) {
+  Window w(paced_window(0));
+  w.open();
+  ASSERT_TRUE(accept());  // OpenWindow
+  // A drag reports many sizes; one EVENT:Sized waits, the properties hold the last.
+  EXPECT_TRUE(w.user_sized(300, 200));
+  EXPECT_TRUE(w.user_sized(320, 210));
+  EXPECT_TRUE(w.user_moved(15, 25));
+  EXPECT_TRUE(w.user_moved(16, 26));
+  EXPECT_TRUE(w.user_state(false, true));
+  EXPECT_FALSE(w.user_state(false, true));  // no change, no event
+  EXPECT_TRUE(w.user_state(false, false));
+  std::vector<int> events;
+  while (w.has_events() && accept()) events.push_back(event());
+  EXPECT_EQ(events, (std::vector<int>{EVENT_Sized, EVENT_Moved, EVENT_Maximized, EVENT_Restored}));
+  EXPECT_EQ(w.property(PROP_Width), "320");
+  EXPECT_EQ(w.property(PROP_Height), "210");
+  EXPECT_EQ(w.property(PROP_Xpos), "16");
+  EXPECT_EQ(w.property(PROP_Ypos), "26");
+  EXPECT_TRUE(w.user_state(true, false));
+  EXPECT_TRUE(w.iconized());
+  EXPECT_EQ(w.property(PROP_Maximize), "");
+  w.close();
+  EXPECT_FALSE(w.user_sized(1, 1));
+}
+
 TEST_F(EventLoop, WithoutWindowsThereIsNoLoop) {
   EXPECT_EQ(current(), nullptr);
   EXPECT_FALSE(accept());

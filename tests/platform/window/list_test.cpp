@@ -331,6 +331,22 @@ TEST_F(ListOverQueue, ADoubleClickIsTwoPressesAndAnAlertKeyWhenAlerted) {
   EXPECT_EQ(events[3].keycode, MouseLeft2);
 }
 
+TEST_F(ListOverQueue, AKeyMovesTheHighlightWithoutTouchingTheMouseFields) {
+  Window w(def, {entry, customers});
+  w.open();
+  ASSERT_TRUE(w.user_click(2, 1, 2));
+  ASSERT_TRUE(w.user_highlight(2, 3, 0x28));
+  EXPECT_EQ(w.choice(2), 3);
+  EXPECT_EQ(w.property(2, PROPLIST_MouseDownRow), "1");
+  EXPECT_EQ(w.property(2, PROPLIST_MouseDownField), "2");
+  EXPECT_FALSE(w.user_highlight(2, 4, 0x28));  // no such row
+  EXPECT_FALSE(w.user_highlight(1, 1, 0x28));  // not a list
+  std::vector<std::pair<int, int>> events;
+  while (w.has_events() && accept()) events.emplace_back(event(), keycode());
+  EXPECT_EQ(events, (std::vector<std::pair<int, int>>{
+                        {EVENT_OpenWindow, 0}, {EVENT_NewSelection, MouseLeft}, {EVENT_NewSelection, 0x28}}));
+}
+
 TEST_F(ListOverQueue, SelectGivesTheFocusAndAPositionPicksARow) {
   Window w(def, {entry, customers});
   w.open();
