@@ -137,6 +137,17 @@ int picture_chars(std::string_view picture) {
   return n > 0 ? n : 20;
 }
 
+// A caption without its "&" marks ("&&" is an "&"), for a prompt with no
+// control to take its letter's focus.
+QString plain_caption(const QString& caption) {
+  QString out;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == QLatin1Char('&') && ++i >= caption.size()) break;
+    out += caption[i];
+  }
+  return out;
+}
+
 // The tool-tip delay is the process's (SYSTEM{PROP:TipDelay}); the style is
 // where the toolkit asks for it each time a tip is due.
 class TipStyle final : public QProxyStyle {
@@ -496,7 +507,13 @@ class WindowView final : public QWidget {
     if (wd->toolTip() != tip) wd->setToolTip(tip);
     switch (d.type) {
       case ControlType::Group: static_cast<QGroupBox*>(wd)->setTitle(to_qstring(d.text)); break;
-      case ControlType::Prompt: static_cast<QLabel*>(wd)->setText(to_qstring(d.text)); break;
+      case ControlType::Prompt: {
+        auto* l = static_cast<QLabel*>(wd);
+        QString t = to_qstring(d.text);
+        if (!l->buddy()) t = plain_caption(t);
+        l->setText(t);
+        break;
+      }
       case ControlType::String: static_cast<QLabel*>(wd)->setText(to_qstring(w_->shown(feq))); break;
       case ControlType::Button: static_cast<QPushButton*>(wd)->setText(to_qstring(d.text)); break;
       case ControlType::Entry: {
@@ -695,6 +712,19 @@ class WindowView final : public QWidget {
         }
       }
     }
+    // A prompt's "&" letter takes the focus to the control after it.
+    for (int feq = 1; feq <= static_cast<int>(n); ++feq) {
+      if (w_->control(feq)->type != ControlType::Prompt) continue;
+      for (int next = feq + 1; next <= static_cast<int>(n); ++next) {
+        ControlType t = w_->control(next)->type;
+        if (t == ControlType::Prompt || t == ControlType::Group || t == ControlType::Line || t == ControlType::String ||
+            t == ControlType::Tab || !control(next)) {
+          continue;
+        }
+        static_cast<QLabel*>(control(feq))->setBuddy(control(next));
+        break;
+      }
+    }
     for (int feq = 1; feq <= static_cast<int>(n); ++feq) {
       const Slot& s = controls_[static_cast<std::size_t>(feq - 1)];
       if (s.sheet) {
@@ -869,6 +899,8 @@ QtBackend::~QtBackend() {
     delete v;
   }
   views_.clear();
+  // The views of windows closed last are still waiting to be deleted.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 int QtBackend::pixels_x(int units) const { return (units * base_x_ + 2) / 4; }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QStyle>
+#include <QThread>
 #include <QUrl>
 #include <QWindow>
 #include <array>
@@ -390,6 +391,14 @@ TEST_F(Desktop, TimerEventsComeAndMergeWhileAModalBoxHoldsTheLoop) {
     if (event() == EVENT_Timer) ++timers;
   }
   EXPECT_EQ(timers, 5);
+  // A loop nested in a handler waits in the toolkit's loop at the same depth:
+  // the toolkit's loops never nest for ACCEPT.
+  std::vector<int> depths{QThread::currentThread()->loopLevel()};
+  for (int inner = 0; inner < 3 && accept();) {
+    depths.push_back(QThread::currentThread()->loopLevel());
+    if (event() == EVENT_Timer) ++inner;
+  }
+  EXPECT_EQ(depths, std::vector<int>(depths.size(), 0));
   // About 30 timer periods pass inside the box; one timer event waits after it.
   qt().on_modal([](QWidget& box) { QTimer::singleShot(300, &box, [&box] { static_cast<QDialog&>(box).accept(); }); });
   message("Wait");
