@@ -82,6 +82,7 @@ abc::BYTE SelectFieldWindowManager::OnNewSelection() {
           toggle(f.ALF_TIME, f.ALF_DATE, "T");
         }
         FieldListQueue.put();
+        window_.display(FEQ_LIST1);  // the mark shows at once
       }
     }
   }

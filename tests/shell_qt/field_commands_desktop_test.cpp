@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 #include <string>
@@ -28,11 +30,15 @@ namespace {
 using window::Window;
 namespace picker = shell::picker;
 
-void shot(const char* name, QWidget& w) {
+// A dialog that has just opened may not be on the screen yet: it is drawn
+// from its widgets. A window is taken from the screen on a real display.
+void shot(const char* name, QWidget& w, bool from_screen = true) {
   const char* dir = std::getenv("QM_SHOT_DIR");
   if (!dir || !*dir) return;
-  QPixmap p = QGuiApplication::platformName() == "xcb" ? QGuiApplication::primaryScreen()->grabWindow(0)
-                                                        : w.window()->grab();
+  w.window()->repaint();
+  QPixmap p = from_screen && QGuiApplication::platformName() == "xcb"
+                  ? QGuiApplication::primaryScreen()->grabWindow(0)
+                  : w.window()->grab();
   p.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
 }
 
@@ -70,13 +76,18 @@ class DesktopCommands : public MainWindowTest {
       seen.mode = f->fileMode();
       seen.accept = f->acceptMode();
       seen.title = f->windowTitle();
-      if (picture) shot(picture, d);
-      if (!chosen) {
-        static_cast<QDialog*>(f)->reject();
-        return;
-      }
-      f->selectFile(QString::fromLocal8Bit(chosen->c_str()));
-      static_cast<QDialog*>(f)->accept();  // the dialog's own check of the name runs
+      auto answer = [f, chosen, picture] {
+        if (picture) shot(picture, *f, false);
+        if (!chosen) {
+          static_cast<QDialog*>(f)->reject();
+          return;
+        }
+        const QFileInfo file(QString::fromLocal8Bit(chosen->c_str()));
+        f->setDirectory(file.absolutePath());
+        f->selectFile(file.fileName());
+        static_cast<QDialog*>(f)->accept();  // the dialog's own check of the name runs
+      };
+      answer();
     });
   }
   QString os(const fs::path& p) const { return QString::fromLocal8Bit(p.string().c_str()); }
