@@ -14,6 +14,15 @@ constexpr const char* kListFormat =
     "90L(2)|M~Field~@s99@35L(2)|M~Type~@s19@12L(2)|M~D~@s3@12L(2)|M~T~L(3)@s3@12L(2)|M~d?~@s3@"
     "12L(2)M~t?~L(3)@s3@60L(2)|M@n-14@";
 
+ControlDef button(const char* label, const char* text, int x) {
+  ControlDef c;
+  c.type = ControlType::Button;
+  c.label = label;
+  c.text = text;
+  c.at = {x, 193, 52, 14};
+  return c;
+}
+
 window::WindowDef build() {
   window::WindowDef d;
   d.label = "P1$WINDOW";
@@ -33,19 +42,8 @@ window::WindowDef build() {
   list.alerts = {window::EnterKey, window::MouseLeft2};
   d.controls.push_back(list);
 
-  ControlDef select;
-  select.type = ControlType::Button;
-  select.label = "?CLOSE";
-  select.text = "&Select";
-  select.at = {150, 193, 52, 14};
-  d.controls.push_back(select);
-
-  ControlDef cancel;
-  cancel.type = ControlType::Button;
-  cancel.label = "?CANCEL";
-  cancel.text = "&Cancel";
-  cancel.at = {208, 193, 52, 14};
-  d.controls.push_back(cancel);
+  d.controls.push_back(button("?CLOSE", "&Select", 150));
+  d.controls.push_back(button("?CANCEL", "&Cancel", 208));
 
   ControlDef number;
   number.type = ControlType::String;
