@@ -11,53 +11,55 @@ namespace abc {
 
 namespace {
 
-std::map<const KeyedFile*, FileManager*>& file_managers() {
-  thread_local std::map<const KeyedFile*, FileManager*> map;
-  return map;
+// The thread's mappings from declarations to file managers and from file
+// managers to relation managers. Managers and declarations that outlive them
+// at the end of a thread find none.
+thread_local bool mappings_gone = false;
+
+struct Mappings {
+  std::map<const KeyedFile*, FileManager*> files;
+  std::map<const FileManager*, RelationManager*> relations;
+  ~Mappings() { mappings_gone = true; }
+};
+
+Mappings* mappings() {
+  if (mappings_gone) return nullptr;
+  thread_local Mappings m;
+  return &m;
 }
 
-std::map<const FileManager*, RelationManager*>& relation_managers() {
-  thread_local std::map<const FileManager*, RelationManager*> map;
-  return map;
-}
-
-// Unattached manager objects on this thread, for the mapping (keyed by the manager).
-std::vector<FileManager*>& unbound_managers() {
-  thread_local std::vector<FileManager*> v;
-  return v;
+template <class Map, class Value>
+void forget(Map& map, const Value* value) {
+  for (auto it = map.begin(); it != map.end();) it = it->second == value ? map.erase(it) : std::next(it);
 }
 
 }  // namespace
 
 // ---- FileManager ------------------------------------------------------------------
 
+KeyedFile::~KeyedFile() {
+  // A manager that outlives its declaration (at the end of a thread) must not
+  // reach it any more.
+  if (FileManager* m = FileManager::For(*this)) m->File = nullptr;
+}
+
 FileManager::~FileManager() {
   if (PhysicallyOpen()) File->table.close();
-  auto& map = file_managers();
-  for (auto it = map.begin(); it != map.end();) it = it->second == this ? map.erase(it) : std::next(it);
-  auto& unbound = unbound_managers();
-  unbound.erase(std::remove(unbound.begin(), unbound.end(), this), unbound.end());
+  if (Mappings* m = mappings()) forget(m->files, this);
 }
 
 void FileManager::Init() {
   open_count_ = 0;
   LazyOpen = 1;
   Killed = 0;
-  if (File) {
-    file_managers()[File] = this;
-  } else {
-    unbound_managers().push_back(this);
-  }
+  if (Mappings* m = mappings(); m && File) m->files[File] = this;
 }
 
 void FileManager::Kill() {
   if (PhysicallyOpen()) File->table.close();
   open_count_ = 0;
   keys_.clear();
-  auto& map = file_managers();
-  for (auto it = map.begin(); it != map.end();) it = it->second == this ? map.erase(it) : std::next(it);
-  auto& unbound = unbound_managers();
-  unbound.erase(std::remove(unbound.begin(), unbound.end(), this), unbound.end());
+  if (Mappings* m = mappings()) forget(m->files, this);
   Killed = 1;
 }
 
@@ -71,9 +73,7 @@ void FileManager::InitFile(KeyedFile& file, ErrorManager& errors) {
   OpenMode = 0x42;
   FileNameValue = file.name;
   keys_.clear();
-  auto& unbound = unbound_managers();
-  unbound.erase(std::remove(unbound.begin(), unbound.end(), this), unbound.end());
-  file_managers()[File] = this;
+  if (Mappings* m = mappings()) m->files[File] = this;
   Initialized = 1;
 }
 
@@ -92,9 +92,10 @@ void FileManager::AddKey(std::size_t key, std::string description, bool auto_num
 }
 
 FileManager* FileManager::For(const KeyedFile& file) {
-  auto& map = file_managers();
-  auto it = map.find(&file);
-  return it == map.end() ? nullptr : it->second;
+  Mappings* m = mappings();
+  if (!m) return nullptr;
+  auto it = m->files.find(&file);
+  return it == m->files.end() ? nullptr : it->second;
 }
 
 std::string FileManager::GetName() const { return FileName ? FileName() : FileNameValue; }
@@ -171,18 +172,12 @@ BYTE FileManager::Fetch(std::size_t key) {
   return Level_Benign;
 }
 
-BYTE FileManager::Next() {
-  if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
-  const int rc = File->table.next();
-  if (rc == 0) return Level_Benign;
-  if (rc == files::kRecordNotAvailable) return Level_Notify;
-  Throw(Msg_AbortReading);
-  return Level_Notify;
-}
+BYTE FileManager::Next() { return Read(true); }
+BYTE FileManager::Previous() { return Read(false); }
 
-BYTE FileManager::Previous() {
+BYTE FileManager::Read(bool forward) {
   if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
-  const int rc = File->table.previous();
+  const int rc = forward ? File->table.next() : File->table.previous();
   if (rc == 0) return Level_Benign;
   if (rc == files::kRecordNotAvailable) return Level_Notify;
   Throw(Msg_AbortReading);
@@ -205,18 +200,7 @@ BYTE FileManager::Insert() {
   if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
   const int rc = File->table.add();
   if (rc == 0) return Level_Benign;
-  if (rc == files::kCreatesDuplicateKey) {
-    std::string which;
-    for (const Key& k : keys_) {
-      if (File->table.duplicate(k.key, true)) {
-        which = k.description;
-        break;
-      }
-    }
-    if (Errors) Errors->SetFile(GetName());
-    if (Errors) Errors->ThrowMessage(Msg_DuplicateKey, which);
-    return Level_Notify;
-  }
+  if (rc == files::kCreatesDuplicateKey) return DuplicateKey(true);
   Throw(Msg_AddFailed);
   return Level_Notify;
 }
@@ -225,23 +209,24 @@ BYTE FileManager::Update() {
   if (const BYTE rc = UseFile(); rc != Level_Benign) return rc;
   const int rc = File->table.put();
   if (rc == 0) return Level_Benign;
-  if (rc == files::kCreatesDuplicateKey) {
-    std::string which;
-    for (const Key& k : keys_) {
-      if (File->table.duplicate(k.key)) {
-        which = k.description;
-        break;
-      }
+  if (rc == files::kCreatesDuplicateKey) return DuplicateKey(false);
+  Throw(rc == files::kRecordChangedByAnotherStation ? Msg_ConcurrencyFailed : Msg_PutFailed);
+  return Level_Notify;
+}
+
+// The message names the description of the first key the buffer repeats.
+BYTE FileManager::DuplicateKey(bool adding) {
+  std::string which;
+  for (const Key& k : keys_) {
+    if (File->table.duplicate(k.key, adding)) {
+      which = k.description;
+      break;
     }
-    if (Errors) Errors->SetFile(GetName());
-    if (Errors) Errors->ThrowMessage(Msg_DuplicateKey, which);
-    return Level_Notify;
   }
-  if (rc == files::kRecordChangedByAnotherStation) {
-    Throw(Msg_ConcurrencyFailed);
-    return Level_Notify;
+  if (Errors) {
+    Errors->SetFile(GetName());
+    Errors->ThrowMessage(Msg_DuplicateKey, which);
   }
-  Throw(Msg_PutFailed);
   return Level_Notify;
 }
 
@@ -267,8 +252,7 @@ void FileManager::BlobWrite(int n, std::int64_t first, std::string_view bytes) {
 // ---- RelationManager -----------------------------------------------------------------
 
 RelationManager::~RelationManager() {
-  auto& map = relation_managers();
-  for (auto it = map.begin(); it != map.end();) it = it->second == this ? map.erase(it) : std::next(it);
+  if (Mappings* m = mappings()) forget(m->relations, this);
 }
 
 void RelationManager::Init(FileManager& me, BYTE use_logout) {
@@ -276,19 +260,19 @@ void RelationManager::Init(FileManager& me, BYTE use_logout) {
   Relations.clear();
   UseLogout = use_logout;
   LogoutTimeout = 2;
-  relation_managers()[Me] = this;
+  if (Mappings* m = mappings()) m->relations[Me] = this;
 }
 
 void RelationManager::Kill() {
-  auto& map = relation_managers();
-  for (auto it = map.begin(); it != map.end();) it = it->second == this ? map.erase(it) : std::next(it);
+  if (Mappings* m = mappings()) forget(m->relations, this);
   Relations.clear();
 }
 
 RelationManager* RelationManager::For(const FileManager& me) {
-  auto& map = relation_managers();
-  auto it = map.find(&me);
-  return it == map.end() ? nullptr : it->second;
+  Mappings* m = mappings();
+  if (!m) return nullptr;
+  auto it = m->relations.find(&me);
+  return it == m->relations.end() ? nullptr : it->second;
 }
 
 BYTE RelationManager::Open() { return Me ? Me->Open() : Level_Notify; }

@@ -66,10 +66,16 @@ struct KeyedFile {
       : label(std::move(label_)), name(std::move(name_)), def(std::move(def_)) {
     table.declare(def);
   }
+  ~KeyedFile();
+  KeyedFile(const KeyedFile&) = delete;
+  KeyedFile& operator=(const KeyedFile&) = delete;
   std::string& buffer() { return table.buffer(); }
   void clear() { table.clear(); }
-  void set() { table.set(); }               // SET(file): physical order
-  void set(std::size_t key) { table.set_key(key); }  // SET(key)
+  void set() { table.set(); }                             // SET(file): physical order
+  void set(std::size_t key) { table.set_key(key); }       // SET(key)
+  void set_from(std::size_t key) { table.set_key_from(key); }  // SET(key, key)
+  std::string position() const { return table.position(); }    // POSITION(key)
+  void reset(std::string_view p) { table.reset(p); }           // RESET(key, position)
 };
 
 class FileManager {
@@ -140,6 +146,8 @@ class FileManager {
 
  private:
   BYTE OpenFile();
+  BYTE Read(bool forward);
+  BYTE DuplicateKey(bool adding);
   int open_count_ = 0;
   std::vector<Key> keys_;
 };

@@ -26,7 +26,8 @@
 //
 // A closed table keeps its rows in memory; opening the same file again reads
 // it only when its header (change counter and length) or its time of last
-// writing says it has changed.
+// writing says it has changed. The first write asks the C library to keep
+// freed memory for reuse, so that every rewrite does not fault its pages in anew.
 //
 // Every operation sets the runtime's error state and returns its code:
 // 0, 2 (no file), 5 (a directory or an unreadable file), 33 (no current
@@ -106,6 +107,15 @@ class KeyedTable {
   // SET(file): physical order (record numbers). SET(key): key order.
   void set();
   void set_key(std::size_t key);
+  // SET(key, key): key order from the buffer's key value: NEXT reads the
+  // first row at or after it, PREVIOUS the last row at or before it.
+  void set_key_from(std::size_t key);
+  // POSITION: where the row last read stands in the current order (empty
+  // before any row is read); RESET: NEXT and PREVIOUS go on from that row
+  // itself (or from where it stood, if it has gone since). A browse pages
+  // through the table with them.
+  std::string position() const;
+  void reset(std::string_view position);
   int next();
   int previous();
   // POINTER: the record number of the row last read or added.
@@ -178,6 +188,10 @@ class KeyedTable {
   std::size_t order_key_ = 0;
   bool at_start_ = true;  // SET was called: NEXT from the first, PREVIOUS from the last
   std::pair<std::string, std::uint32_t> position_;
+  // Set by SET(key, key) and RESET: the next read includes the rows from
+  // low_ (NEXT) or up to high_ (PREVIOUS).
+  bool inclusive_ = false;
+  std::pair<std::string, std::uint32_t> low_, high_;
 };
 
 }  // namespace tps

@@ -139,4 +139,17 @@ TEST_F(Startup, AnotherThreadBuildsAndKillsADictionaryOfItsOwn) {
   runtime::run(p);
 }
 
+TEST_F(Startup, AThreadThatEndsWithoutItsTearDownReleasesItsDataInAnyOrder) {
+  // The platform releases THREAD data in no fixed order when a thread ends
+  // without ThreadDataKill: managers, declarations and mappings must not
+  // reach each other once gone.
+  std::thread([] {
+    shell::ThreadFilesInit();
+    shell::ThreadDataInit();
+    shell::Access_QMXSETUP->Open();
+    shell::Access_QMXSETUP->UseFile();
+  }).join();
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "QMXSETUP.TPS"));
+}
+
 }  // namespace

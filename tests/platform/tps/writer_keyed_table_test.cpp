@@ -339,6 +339,38 @@ TEST_F(KeyedTableTest, DeferredChangesAreWrittenOnceAndAFailedWriteLosesNoneOfTh
   EXPECT_EQ(file_bytes(path), written);
 }
 
+TEST_F(KeyedTableTest, PagesInKeyOrderFromAValueAndFromAKeptPosition) {
+  for (const char* n : {"delta", "Alpha", "charlie", "bravo", "echo"}) insert_query(table, n, 0);
+  auto names = [&](int steps, bool forward) {
+    std::string out;
+    for (int i = 0; i < steps && (forward ? table.next() : table.previous()) == 0; ++i) out += name_of(table) + " ";
+    return out;
+  };
+  table.clear();
+  set_name(table, "C");  // NOCASE: "charlie" is at or after it
+  table.set_key_from(kByQueryName);
+  EXPECT_EQ(names(2, true), "charlie delta ");
+  const std::string page_end = table.position();
+  EXPECT_EQ(names(9, true), "echo ");
+  table.reset(page_end);
+  EXPECT_EQ(names(1, true), "delta ") << "RESET: NEXT reads the row at the position again";
+  table.reset(page_end);
+  EXPECT_EQ(names(9, false), "delta charlie bravo Alpha ");
+  set_name(table, "charlie");
+  table.set_key_from(kByQueryName);
+  EXPECT_EQ(names(9, false), "charlie bravo Alpha ") << "PREVIOUS from a value includes the value";
+
+  // A position whose row has gone: reading goes on from where it stood.
+  set_name(table, "delta");
+  ASSERT_EQ(table.fetch(kByQueryName), 0);
+  const std::string gone = table.position();
+  ASSERT_EQ(table.erase(), 0);
+  table.reset(gone);
+  EXPECT_EQ(names(1, true), "echo ");
+  table.reset("");  // no position: the start of the order
+  EXPECT_EQ(names(1, true), "Alpha ");
+}
+
 TEST_F(KeyedTableTest, ReopenedTableSeesChangesMadeWhileItWasClosed) {
   insert_query(table, "first", 0);
   ASSERT_EQ(table.close(), 0);
