@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/export_run.h"
 #include "engine/expression_functions.h"
@@ -33,10 +35,13 @@ std::string switch_value(std::string_view name) {
   return files::command(name);
 }
 
+// "\auto": the number the text begins with, kept to its low eight bits in
+// the one-byte AutoMode, so 1 asks for the unattended run and 0, 256 or "yes"
+// do not.
+globals::BYTE auto_mode(std::string_view value) { return (text::to_long(value) & 0xFF) != 0 ? 1 : 0; }
+
 void read_command_line() {
-  if (std::string v = switch_value("\\auto"); !v.empty()) {
-    AutoMode = static_cast<globals::BYTE>(text::to_long(v) & 0xFF) != 0 ? 1 : 0;
-  }
+  if (std::string v = switch_value("\\auto"); !v.empty()) AutoMode = auto_mode(v);
   if (std::string v = switch_value("\\query"); !v.empty()) globals::CmdQueryName = v;
   if (std::string v = switch_value("\\select"); !v.empty()) globals::CmdSelect = v;
   if (std::string v = switch_value("\\where"); !v.empty()) globals::CmdWhere = v;
@@ -71,7 +76,7 @@ std::string cut(std::string_view s, std::size_t n) { return std::string(s.substr
 
 bool UnattendedRequested() {
   const std::string v = switch_value("\\auto");
-  return !v.empty() && (text::to_long(v) & 0xFF) != 0;
+  return !v.empty() && auto_mode(v) != 0;
 }
 
 void ShellOpen(std::int64_t window_handle, std::string_view file_name) {
@@ -117,7 +122,7 @@ abc::BYTE MainWindowManager::Init() {
   SetResizer(run_.resizer);
   globals::GlobalIniManager.RestoreWindow("Main", w);
   run_.resizer.ResizeAll();
-  setup_file_dialogs();
+  SetUpFileDialogs(run_);
   RegisterAlerts();
   return abc::Level_Benign;
 }
@@ -150,35 +155,40 @@ void MainWindowManager::setup_resizer() {
     r.RemoveControl(feq);
 }
 
-void MainWindowManager::setup_file_dialogs() {
+void SetUpFileDialogs(MainRun& run) {
+  struct Settings {
+    abc::FileDialog& dialog;
+    int flags;  // beside the long names Init sets
+    std::vector<std::pair<const char*, const char*>> masks;
+    const char* folder;
+    const char* file;
+    const char* title;
+  };
+  const Settings all[] = {
+      {run.input_dialog, 0, {{"TPS Files", "*.TPS"}, {"All Files", "*.*"}}, "\\IN\\", "", "Select .TPS File"},
+      {run.output_dir_dialog, window::FILE_Directory, {{"All Files", "*.*"}}, "\\OUT\\", "",
+       "Select Output Directory"},
+      {run.output_file_dialog, window::FILE_Save, {{"CSV Files", "*.CSV"}, {"All Files", "*.*"}}, "\\OUT\\",
+       "output.csv", "Output .CSV File"},
+  };
+  // Built once, from the working directory as it is now.
   const std::string dir(text::clip(GLO_WorkingDir.view()));
-
-  abc::FileDialog& in = run_.input_dialog;
-  in.Init();
-  in.ClearOnCancel = true;
-  in.Flags = window::FILE_LongName;
-  in.SetMask("TPS Files", "*.TPS");
-  in.AddMask("All Files", "*.*");
-  in.DefaultDirectory = dir + "\\IN\\";
-  in.Title = "Select .TPS File";
-
-  abc::FileDialog& out_dir = run_.output_dir_dialog;
-  out_dir.Init();
-  out_dir.ClearOnCancel = true;
-  out_dir.Flags = window::FILE_LongName | window::FILE_Directory;
-  out_dir.SetMask("All Files", "*.*");
-  out_dir.DefaultDirectory = dir + "\\OUT\\";
-  out_dir.Title = "Select Output Directory";
-
-  abc::FileDialog& out_file = run_.output_file_dialog;
-  out_file.Init();
-  out_file.ClearOnCancel = true;
-  out_file.Flags = window::FILE_LongName | window::FILE_Save;
-  out_file.SetMask("CSV Files", "*.CSV");
-  out_file.AddMask("All Files", "*.*");
-  out_file.DefaultDirectory = dir + "\\OUT\\";
-  out_file.DefaultFile = "output.csv";
-  out_file.Title = "Output .CSV File";
+  for (const Settings& s : all) {
+    abc::FileDialog& d = s.dialog;
+    d.Init();
+    d.ClearOnCancel = true;
+    d.Flags |= s.flags;
+    for (std::size_t i = 0; i < s.masks.size(); ++i) {
+      if (i == 0) {
+        d.SetMask(s.masks[i].first, s.masks[i].second);
+      } else {
+        d.AddMask(s.masks[i].first, s.masks[i].second);
+      }
+    }
+    d.DefaultDirectory = dir + s.folder;
+    d.DefaultFile = s.file;
+    d.Title = s.title;
+  }
 }
 
 // ---- shutdown ------------------------------------------------------------------------

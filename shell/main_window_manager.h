@@ -28,6 +28,10 @@ struct MainRun {
   bool unattended_refused = false;
 };
 
+// The three file dialogs' flags, masks, default folders and file, and titles,
+// from GLO_WorkingDir; the buttons that show them come with their commands.
+void SetUpFileDialogs(MainRun& run);
+
 class MainWindowManager : public abc::WindowManager {
  public:
   explicit MainWindowManager(MainRun& run) : run_(run) {}
@@ -43,7 +47,6 @@ class MainWindowManager : public abc::WindowManager {
  private:
   void unattended_run();
   void setup_resizer();
-  void setup_file_dialogs();
 
   MainRun& run_;
 };

@@ -21,7 +21,7 @@
 #include "globals/services.h"
 #include "platform/files/paths.h"
 #include "platform/window/window.h"
-#include "shell/data_dictionary.h"
+#include "platform/runtime/runtime.h"
 #include "shell/main_locals.h"
 #include "shell/main_window_def.h"
 #include "shell/saved_queries.h"
@@ -40,21 +40,17 @@ double seconds_since(Clock::time_point start) {
 
 // The query "Big" on the table, stored as the main window stores one.
 void store_query(const std::string& table) {
-  shell::ThreadFilesInit();
-  shell::GlobalDataInit();
-  shell::ThreadDataInit();
-  globals::GlobalErrorManager.Init(shell::ThreadErrorStatus);
-  shell::DictionaryInit();
-  globals::GLO_WorkingDir = files::longpath();
-  globals::GLO_INPUTTPSLOCATION = table;
-  globals::GLO_OUTPUTCSVLOCATION = "OUT\\";
-  engine::ExportTable("1", globals::GLO_INPUTTPSLOCATION.view());
-  globals::GLO_QUERYNAME = "Big";
-  shell::MainLocals m;
-  m.FieldListPresent = 1;
-  shell::SaveQuery(m);
-  shell::ThreadDataKill();
-  shell::GlobalDataKill();
+  // Inside the program's own frame, in place of its main window.
+  runtime::run(shell::Program([&] {
+    globals::GLO_WorkingDir = files::longpath();
+    globals::GLO_INPUTTPSLOCATION = table;
+    globals::GLO_OUTPUTCSVLOCATION = "OUT\\";
+    engine::ExportTable("1", globals::GLO_INPUTTPSLOCATION.view());
+    globals::GLO_QUERYNAME = "Big";
+    shell::MainLocals m;
+    m.FieldListPresent = 1;
+    shell::SaveQuery(m);
+  }));
   engine::reset();
 }
 

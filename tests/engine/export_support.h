@@ -20,6 +20,7 @@
 #include "platform/window/headless.h"
 #include "platform/window/window.h"
 #include "tests/platform/files/scratch_dir.h"
+#include "tests/support/csv.h"
 
 namespace export_test {
 
@@ -75,18 +76,7 @@ class Export : public ScratchDir {
   // The CSV the last run wrote (OutputFileName), as bytes.
   std::string csv() const { return read(files::os_path(engine::OutputFileName.view())); }
   // Its lines without their CR LF.
-  std::vector<std::string> lines() const {
-    std::vector<std::string> out;
-    const std::string all = csv();
-    std::size_t from = 0;
-    while (from < all.size()) {
-      std::size_t end = all.find("\r\n", from);
-      if (end == std::string::npos) end = all.size();
-      out.push_back(all.substr(from, end - from));
-      from = end + 2;
-    }
-    return out;
-  }
+  std::vector<std::string> lines() const { return qm_test::crlf_lines(csv()); }
 
   const std::vector<window::Headless::ShownMessage>& messages() const { return window::headless().messages(); }
 

@@ -215,3 +215,24 @@ TEST_F(RecordLoop, AnOutputFileHeldByAnotherProgramKeepsItsContent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RecordLoop, ACloseRequestEndsTheLoopWritesWhatWasReadAndIsPassedOn) {
+  const std::string table = numbers(100);
+  // Other events pass the loop by; the close request after three batches ends it.
+  window::headless().press(1).pause(3).close_request();
+  ASSERT_EQ(run(table), engine::kExportDone);
+  const std::vector<std::string> written = numbers_written();
+  EXPECT_EQ(globals::GLO_FETCHEDNO, 30);
+  ASSERT_EQ(written.size(), 30u);
+  EXPECT_EQ(written.back(), "\"31\",\"30\"");
+  // The window is still open, with the close request waiting for its own loop.
+  EXPECT_TRUE(main_.is_open());
+  ASSERT_TRUE(main_.accept());
+  EXPECT_EQ(main_.current_event().event, window::EVENT_CloseWindow);
+  EXPECT_FALSE(main_.accept());
+  EXPECT_FALSE(main_.is_open());
+}
+
+}  // namespace

@@ -17,11 +17,12 @@
 #include "globals/services.h"
 #include "platform/files/paths.h"
 #include "platform/tps/fixture.h"
-#include "shell/data_dictionary.h"
+#include "platform/runtime/runtime.h"
 #include "shell/main_locals.h"
 #include "shell/saved_queries.h"
 #include "shell/startup.h"
 #include "tests/platform/files/scratch_dir.h"
+#include "tests/support/csv.h"
 
 namespace {
 
@@ -83,18 +84,14 @@ class Program : public ScratchDir {
     file.write(dir_ / name);
   }
 
-  // Runs one piece of the program's store in this process, as its start-up would.
+  // Runs one piece of the program's store in this process, inside the
+  // program's own frame in place of its main window.
   template <class F>
   static void with_store(F f) {
-    shell::ThreadFilesInit();
-    shell::GlobalDataInit();
-    shell::ThreadDataInit();
-    globals::GlobalErrorManager.Init(shell::ThreadErrorStatus);
-    shell::DictionaryInit();
-    globals::GLO_WorkingDir = files::longpath();
-    f();
-    shell::ThreadDataKill();
-    shell::GlobalDataKill();
+    runtime::run(shell::Program([&] {
+      globals::GLO_WorkingDir = files::longpath();
+      f();
+    }));
     engine::reset();
   }
 
@@ -140,17 +137,7 @@ class Program : public ScratchDir {
     return s;
   }
 
-  std::vector<std::string> csv(const std::string& relative) const {
-    std::vector<std::string> out;
-    const std::string all = read(dir_ / relative);
-    for (std::size_t from = 0; from < all.size();) {
-      std::size_t end = all.find("\r\n", from);
-      if (end == std::string::npos) end = all.size();
-      out.push_back(all.substr(from, end - from));
-      from = end + 2;
-    }
-    return out;
-  }
+  std::vector<std::string> csv(const std::string& relative) const { return qm_test::crlf_lines(read(dir_ / relative)); }
 };
 
 TEST_F(Program, TheBundledExampleExportsUnattended) {

@@ -22,6 +22,7 @@
 #include "shell/main_window_def.h"
 #include "shell/startup.h"
 #include "tests/platform/files/scratch_dir.h"
+#include "tests/support/csv.h"
 
 namespace main_window_test {
 
@@ -97,16 +98,7 @@ class MainWindowTest : public ScratchDir {
 
   // The lines of a CSV file in the scratch folder, without their CR LF.
   std::vector<std::string> csv_lines(const std::string& relative) const {
-    std::vector<std::string> out;
-    const std::string all = read(dir_ / relative);
-    std::size_t from = 0;
-    while (from < all.size()) {
-      std::size_t end = all.find("\r\n", from);
-      if (end == std::string::npos) end = all.size();
-      out.push_back(all.substr(from, end - from));
-      from = end + 2;
-    }
-    return out;
+    return qm_test::crlf_lines(read(dir_ / relative));
   }
 };
 

@@ -3,6 +3,7 @@
 #include "platform/abc/window_manager.h"
 #include "platform/eval/binding.h"
 #include "platform/files/paths.h"
+#include "shell/main_window_manager.h"
 #include "tests/shell/main_window_support.h"
 
 namespace main_window_test {
@@ -183,6 +184,41 @@ TEST_F(MainWindowTest, ShellOpenPassesTheNameWithoutTrailingBlanks) {
   ShellOpen(42, "C:\\OUT\\T.CSV   ");
   ASSERT_EQ(user().documents().size(), 1u);
   EXPECT_EQ(user().documents()[0], "C:\\OUT\\T.CSV");
+}
+
+}  // namespace
+}  // namespace main_window_test
+
+namespace main_window_test {
+namespace {
+
+TEST(MainFileDialogs, EachIsSetUpFromTheWorkingDirectory) {
+  globals::GLO_WorkingDir = "C:\\work  ";
+  window::Window w(MainWindowDef());
+  MainRun run(w);
+  SetUpFileDialogs(run);
+  struct Expect {
+    const abc::FileDialog& d;
+    int flags;
+    const char* masks;
+    const char* folder;
+    const char* file;
+    const char* title;
+  };
+  const Expect expected[] = {
+      {run.input_dialog, 16, "TPS Files|*.TPS|All Files|*.*", "C:\\work\\IN\\", "", "Select .TPS File"},
+      {run.output_dir_dialog, 48, "All Files|*.*", "C:\\work\\OUT\\", "", "Select Output Directory"},
+      {run.output_file_dialog, 17, "CSV Files|*.CSV|All Files|*.*", "C:\\work\\OUT\\", "output.csv", "Output .CSV File"},
+  };
+  for (const Expect& e : expected) {
+    EXPECT_EQ(e.d.Flags, e.flags) << e.title;
+    EXPECT_EQ(e.d.Masks(), e.masks) << e.title;
+    EXPECT_EQ(e.d.DefaultDirectory, e.folder) << e.title;
+    EXPECT_EQ(e.d.DefaultFile, e.file) << e.title;
+    EXPECT_EQ(e.d.Title, e.title);
+    EXPECT_TRUE(e.d.ClearOnCancel);
+  }
+  globals::reset();
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "platform/files/paths.h"
 #include "platform/text/text.h"
 #include "platform/tps/fixture.h"
-#include "shell/data_dictionary.h"
+#include "platform/runtime/runtime.h"
 #include "shell/main_locals.h"
 #include "shell/saved_queries.h"
 #include "shell/startup.h"
@@ -67,35 +67,29 @@ void write_customers(const fs::path& file) {
 
 // The stored query "Example", saved as the main window saves at its close.
 void write_query() {
-  shell::ThreadFilesInit();
-  shell::GlobalDataInit();
-  shell::ThreadDataInit();
-  globals::GlobalErrorManager.Init(shell::ThreadErrorStatus);
-  shell::DictionaryInit();
-
-  globals::GLO_WorkingDir = files::longpath();
-  globals::GLO_INPUTTPSLOCATION = "CUSTOMER.TPS";
-  globals::GLO_OUTPUTCSVLOCATION = "OUT\\";
-  engine::ExportTable("1", globals::GLO_INPUTTPSLOCATION.view());
-  auto& q = globals::FieldListQueue;
-  for (std::size_t i = 1; i <= q.records(); ++i) {
-    q.get(i);
-    const std::string_view label = text::clip(q.buffer().ALF_DAFIELD.view());
-    if (label == "CUS:LASTORDER") q.buffer().ALF_DATE = "D";
-    if (label == "CUS:CALLAT") q.buffer().ALF_TIME = "T";
-    q.put();
-  }
-  globals::GLO_QUERYNAME = "Example";
-  globals::GLO_SELECT = "CUS:CODE,CUS:NAME,CUS:CITY,CUS:JOINED,CUS:CALLAT,CUS:BALANCE,CUS:LASTORDER";
-  globals::GLO_WHERE = "CUS:BALANCE > 100";
-  globals::GLO_DATEFORMAT = "@D10";
-  globals::GLO_TIMEFORMAT = "@T01";
-  shell::MainLocals m;
-  m.FieldListPresent = 1;
-  shell::SaveQuery(m);
-
-  shell::ThreadDataKill();
-  shell::GlobalDataKill();
+  // Inside the program's own frame, in place of its main window.
+  runtime::run(shell::Program([&] {
+    globals::GLO_WorkingDir = files::longpath();
+    globals::GLO_INPUTTPSLOCATION = "CUSTOMER.TPS";
+    globals::GLO_OUTPUTCSVLOCATION = "OUT\\";
+    engine::ExportTable("1", globals::GLO_INPUTTPSLOCATION.view());
+    auto& q = globals::FieldListQueue;
+    for (std::size_t i = 1; i <= q.records(); ++i) {
+      q.get(i);
+      const std::string_view label = text::clip(q.buffer().ALF_DAFIELD.view());
+      if (label == "CUS:LASTORDER") q.buffer().ALF_DATE = "D";
+      if (label == "CUS:CALLAT") q.buffer().ALF_TIME = "T";
+      q.put();
+    }
+    globals::GLO_QUERYNAME = "Example";
+    globals::GLO_SELECT = "CUS:CODE,CUS:NAME,CUS:CITY,CUS:JOINED,CUS:CALLAT,CUS:BALANCE,CUS:LASTORDER";
+    globals::GLO_WHERE = "CUS:BALANCE > 100";
+    globals::GLO_DATEFORMAT = "@D10";
+    globals::GLO_TIMEFORMAT = "@T01";
+    shell::MainLocals m;
+    m.FieldListPresent = 1;
+    shell::SaveQuery(m);
+  }));
 }
 
 }  // namespace
