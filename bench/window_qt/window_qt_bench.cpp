@@ -121,6 +121,7 @@ void timer_run(QtBackend& qt, double seconds) {
 
   long ticks = 0;
   volatile std::size_t sink = 0;
+  double cpu = cpu_seconds();
   Clock::time_point start = Clock::now();
   double in_display = 0;
   while (accept()) {
@@ -140,6 +141,7 @@ void timer_run(QtBackend& qt, double seconds) {
     }
   }
   double elapsed = seconds_since(start);
+  cpu = cpu_seconds() - cpu;
   clicker.stop();
   w.close();
   double worst = 0, sum = 0;
@@ -150,6 +152,7 @@ void timer_run(QtBackend& qt, double seconds) {
   std::printf("timer TIMER(1), 10 units of work and a redraw per tick, %.1f s:\n", elapsed);
   std::printf("  timer events per second      %8.1f (100 at most)\n", static_cast<double>(ticks) / elapsed);
   std::printf("  list repaints per second     %8.1f\n", counter.paints / elapsed);
+  std::printf("  CPU use                      %8.1f %% of a core\n", 100.0 * cpu / elapsed);
   std::printf("  DISPLAY per tick             %8.3f ms\n", in_display * 1000 / static_cast<double>(ticks));
   std::printf("  clicks answered              %zu of %zu, mean %.2f ms, worst %.2f ms\n", latencies.size(),
               clicks.size(), latencies.empty() ? 0.0 : sum / static_cast<double>(latencies.size()), worst);

@@ -334,13 +334,21 @@ std::string Window::list_cell(int feq, std::size_t row, std::size_t column) cons
 
 std::vector<std::string> Window::list_row(int feq, std::size_t row) const {
   const Control* c = find(feq);
+  return c ? list_cells(feq, row, 1, c->format.columns.size()) : std::vector<std::string>();
+}
+
+std::vector<std::string> Window::list_cells(int feq, std::size_t row, std::size_t first, std::size_t last) const {
+  const Control* c = find(feq);
   if (!c || !c->binding || !c->binding->rows()) return {};
+  first = std::max<std::size_t>(first, 1);
+  last = std::min(last, c->format.columns.size());
+  if (first > last) return {};
   RowSource& rows = *c->binding->rows();
-  std::vector<std::string> cells(c->format.columns.size());
+  std::vector<std::string> cells(last - first + 1);
   if (!rows.load(row)) return cells;
-  for (std::size_t k = 0; k < cells.size(); ++k) {
-    const ListColumn& col = c->format.columns[k];
-    cells[k] = show(rows.cell(static_cast<std::size_t>(col.field)), col.picture);
+  for (std::size_t k = first; k <= last; ++k) {
+    const ListColumn& col = c->format.columns[k - 1];
+    cells[k - first] = show(rows.cell(static_cast<std::size_t>(col.field)), col.picture);
   }
   return cells;
 }

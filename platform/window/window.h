@@ -92,6 +92,8 @@ class Window {
   std::string list_cell(int feq, std::size_t row, std::size_t column) const;
   // Every column of a row, in FORMAT order.
   std::vector<std::string> list_row(int feq, std::size_t row) const;
+  // Columns first to last (1-based, cut to the FORMAT) of a row, read at once.
+  std::vector<std::string> list_cells(int feq, std::size_t row, std::size_t first, std::size_t last) const;
   // DISPLAY: every control (or those from first to last) shows its variable again.
   void display();
   void display(int first, int last = 0);

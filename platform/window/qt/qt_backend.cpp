@@ -213,11 +213,7 @@ class ListModel final : public QAbstractTableModel {
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!w_ || !index.isValid()) return {};
-    if (role == Qt::DisplayRole) {
-      const std::vector<std::string>& cells = row(static_cast<std::size_t>(index.row()) + 1);
-      std::size_t k = static_cast<std::size_t>(index.column());
-      return k < cells.size() ? to_qstring(cells[k]) : QString();
-    }
+    if (role == Qt::DisplayRole) return to_qstring(cell(static_cast<std::size_t>(index.row()) + 1, index.column() + 1));
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignment(column(index.column()).align));
     return {};
   }
@@ -257,21 +253,32 @@ class ListModel final : public QAbstractTableModel {
   const ListColumn& column(int k) const { return w_->list_format(feq_).columns[static_cast<std::size_t>(k)]; }
 
  private:
-  const std::vector<std::string>& row(std::size_t r) const {
-    for (auto& [n, cells] : cache_) {
-      if (n == r) return cells;
+  // The text of a cell. A row is read once for a band of columns around the
+  // one asked for: the view paints row by row, a screenful of columns at a time.
+  std::string cell(std::size_t r, int column) const {
+    std::size_t k = static_cast<std::size_t>(column);
+    for (const Band& b : cache_) {
+      if (b.row == r && k >= b.first && k < b.first + b.cells.size()) return b.cells[k - b.first];
     }
     if (cache_.size() == kCachedRows) cache_.erase(cache_.begin());
-    cache_.emplace_back(r, w_->list_row(feq_, r));
-    return cache_.back().second;
+    std::size_t first = k > kBand / 4 ? k - kBand / 4 : 1;
+    cache_.push_back({r, first, w_->list_cells(feq_, r, first, first + kBand - 1)});
+    const Band& b = cache_.back();
+    return k - b.first < b.cells.size() ? b.cells[k - b.first] : std::string();
   }
 
-  static constexpr std::size_t kCachedRows = 4;  // the view paints row by row
+  struct Band {
+    std::size_t row;
+    std::size_t first;  // column of cells[0]
+    std::vector<std::string> cells;
+  };
+  static constexpr std::size_t kCachedRows = 4;
+  static constexpr std::size_t kBand = 64;
   Window* w_;
   int feq_;
   int rows_ = 0;
   int cols_ = 0;
-  mutable std::vector<std::pair<std::size_t, std::vector<std::string>>> cache_;
+  mutable std::vector<Band> cache_;
 };
 
 namespace {
@@ -1063,8 +1070,7 @@ int QtBackend::message(const MessageRequest& request) {
 }
 
 QStringList QtBackend::name_filters(std::string_view extensions) {
-  // "desc|mask|desc|mask": each mask matches names in any letter case, as the
-  // system's dialog does ("*.TPS" shows a.tps and B.Tps too).
+  // "desc|mask|desc|mask"; masks within one are separated by ";".
   std::vector<std::string> parts;
   std::string part;
   for (char c : extensions) {
@@ -1078,20 +1084,9 @@ QStringList QtBackend::name_filters(std::string_view extensions) {
   if (!part.empty()) parts.push_back(std::move(part));
   QStringList filters;
   for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-    QString masks;
-    for (const QString& mask : to_qstring(parts[i + 1]).split(';', Qt::SkipEmptyParts)) {
-      QString any_case;
-      for (QChar c : mask.trimmed()) {
-        if (c.isLetter() && c.toLower() != c.toUpper()) {
-          any_case += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
-        } else {
-          any_case += c;
-        }
-      }
-      if (!masks.isEmpty()) masks += QLatin1Char(' ');
-      masks += any_case;
-    }
-    filters << to_qstring(parts[i]) + QStringLiteral(" (") + masks + QLatin1Char(')');
+    QStringList masks = to_qstring(parts[i + 1]).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& m : masks) m = m.trimmed();
+    filters << to_qstring(parts[i]) + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
 }
@@ -1113,6 +1108,9 @@ bool QtBackend::file_dialog(const FileRequest& request, std::string& chosen) {
   }
   QStringList filters = name_filters(request.extensions);
   if (!folder && !filters.isEmpty()) dlg.setNameFilters(filters);
+  // Masks match names in any letter case, as on the system the tables come
+  // from: "*.TPS" lists a.tps and B.Tps too.
+  dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);
 
   // The proposed name's folder, or the working one where it does not exist.
   std::filesystem::path proposed = request.file.empty() ? std::filesystem::path() : files::os_path(request.file);

@@ -65,8 +65,7 @@ class QtBackend final : public Backend {
   void set_opener(std::function<void(const QUrl&)> opener);
   // The program's own icon, drawn in code.
   static QIcon program_icon();
-  // The name filters of a FILEDIALOG extension list ("desc|mask|..."), each
-  // mask matching any letter case.
+  // The name filters of a FILEDIALOG extension list ("desc|mask|...").
   static QStringList name_filters(std::string_view extensions);
 
   // Wakes the waiting loop when its window's queue holds an event.

@@ -331,6 +331,15 @@ TEST_F(ListOverQueue, ADoubleClickIsTwoPressesAndAnAlertKeyWhenAlerted) {
   EXPECT_EQ(events[3].keycode, MouseLeft2);
 }
 
+TEST_F(ListOverQueue, ABandOfColumnsIsReadAtOnceAndCutToTheFormat) {
+  Window w(def, {entry, customers});
+  EXPECT_EQ(w.list_cells(2, 3, 2, 2), (std::vector<std::string>{"C3"}));
+  EXPECT_EQ(w.list_cells(2, 1, 0, 9), (std::vector<std::string>{"1", "A1"}));
+  EXPECT_EQ(w.list_cells(2, 1, 3, 9), std::vector<std::string>{});
+  EXPECT_EQ(w.list_cells(2, 4, 1, 2), (std::vector<std::string>{"", ""}));  // no such row
+  EXPECT_EQ(w.list_row(2, 2), (std::vector<std::string>{"2", "B2"}));
+}
+
 TEST_F(ListOverQueue, AKeyMovesTheHighlightWithoutTouchingTheMouseFields) {
   Window w(def, {entry, customers});
   w.open();

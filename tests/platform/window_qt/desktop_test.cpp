@@ -563,8 +563,8 @@ TEST_F(Desktop, AFileDialogFindsTablesInAnyLetterCaseAndAsksBeforeReplacing) {
   dir.file("b.tps");
   dir.file("c.Tps");
   dir.file("d.txt");
-  EXPECT_EQ(QtBackend::name_filters("TopSpeed files|*.TPS|All files|*.*"),
-            (QStringList{"TopSpeed files (*.[Tt][Pp][Ss])", "All files (*.*)"}));
+  EXPECT_EQ(QtBackend::name_filters("TopSpeed files|*.TPS|Text|*.csv;*.txt"),
+            (QStringList{"TopSpeed files (*.TPS)", "Text (*.csv *.txt)"}));
 
   QStringList names;
   QString directory;
