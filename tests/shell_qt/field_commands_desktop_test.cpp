@@ -142,8 +142,11 @@ TEST_F(DesktopCommands, ARealTableChosenTwoFieldsPickedOneMarkedAsADateExportedA
       .press(FEQ_INTERNETLINK)
       .then([&](Window& w) {
         globals::FieldListRecord r;
-        for (std::size_t i = 1; i <= 4 && globals::FieldListQueue.peek(i, r); ++i)
-          dates.push_back(std::string(text::clip(r.ALF_DATE.view()))); shot("main-window", *qt_->widget(w)); })
+        for (std::size_t i = 1; i <= 4 && globals::FieldListQueue.peek(i, r); ++i) {
+          dates.push_back(std::string(text::clip(r.ALF_DATE.view())));
+        }
+        shot("main-window", *qt_->widget(w));
+      })
       .close_request();
   start();
   EXPECT_EQ(user_->steps_left(), 0u);
