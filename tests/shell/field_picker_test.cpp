@@ -105,6 +105,26 @@ TEST_F(FieldPicker, ListsByPositionOrByLabelWithTheCountAndReturnsInPositionOrde
   }
 }
 
+TEST_F(FieldPicker, EachColumnShowsItsFieldOfTheEntry) {
+  fields({{"CUS:A"}, {"CUS:B", "D"}});
+  FieldListQueue.get(2);
+  FieldListQueue.buffer().ALF_POSSIBLETIME = "t";
+  FieldListQueue.buffer().ALF_DASORT = "not shown";
+  FieldListQueue.put();
+  std::vector<std::string> row;
+  std::string t_heading;
+  user()
+      .then([&](Window& w) {
+        row = w.list_row(FEQ_LIST1, 2);
+        t_heading = w.list_format(FEQ_LIST1).columns[kTimeColumn - 1].heading;
+      })
+      .press(FEQ_CANCEL);
+  shell::SelectField();
+  for (std::string& c : row) c = std::string(text::clip(c));
+  EXPECT_EQ(row, (std::vector<std::string>{"CUS:B", "LONG", "D", "", "", "t", "2"}));
+  EXPECT_EQ(t_heading, "T");
+}
+
 TEST_F(FieldPicker, AnEmptyListCountsNoneAndSelectChoosesNothing) {
   fields({});
   // The buffer still holds an entry read before: it must not come back as chosen.
