@@ -25,6 +25,8 @@ std::string CmdWhere;
 text::CString<100> MainCaption;
 LONG LastRecordCount = 0;
 
+BYTE FieldChosen = 0;
+
 LONG TopCount = 0;
 LONG StartAtPointer = 0;
 BYTE ReverseOrder = 0;
@@ -56,6 +58,8 @@ void reset() {
   CmdWhere.clear();
   MainCaption.clear();
   LastRecordCount = 0;
+
+  FieldChosen = 0;
 
   TopCount = 0;
   StartAtPointer = 0;

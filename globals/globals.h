@@ -52,6 +52,10 @@ extern std::string CmdWhere;            // the "\where" switch
 extern text::CString<100> MainCaption;   // the caption as the main window opened
 extern LONG LastRecordCount;            // record count of the last export, kept with the query
 
+// ---- the field picker's answer ------------------------------------------------------
+
+extern BYTE FieldChosen;  // 1: the picker ended with a field chosen, left in FieldListQueue's buffer
+
 // ---- SELECT keyword state (set by the SELECT parsing, read by the record loop) -----
 
 extern LONG TopCount;        // n after TOP/BOTTOM; 0 no limit; -1 header only; -2 header and types

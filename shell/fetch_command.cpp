@@ -7,6 +7,7 @@
 #include "globals/globals.h"
 #include "platform/files/paths.h"
 #include "platform/text/text.h"
+#include "shell/field_commands.h"
 #include "shell/main_window_def.h"
 #include "shell/main_window_manager.h"
 #include "shell/query_commands.h"
@@ -173,15 +174,8 @@ abc::BYTE MainWindowManager::OnAccepted() {
     case FEQ_BUTTONQUERY:
       QueryButtonAfterBase(*this, m);
       break;
-    // The field picker, the file dialogs and "Open" come with their windows;
-    // until then these buttons do nothing.
-    case FEQ_BUTTONFETCHFIELD:
-    case FEQ_BUTTONFETCHFIELD2:
-    case FEQ_LOOKUPFILE:
-    case FEQ_LOOKUPFILE_2:
-    case FEQ_LOOKUPFILE_4:
-    case FEQ_INTERNETLINK:
     default:
+      FieldAndFileCommand(*this, control);
       break;
   }
   return level;

@@ -130,6 +130,7 @@ inline constexpr int EscKey = 0x1B;
 inline constexpr int DeleteKey = 0x2E;
 inline constexpr int BSKey = 0x08;
 inline constexpr int SpaceKey = 0x20;
+// The keys that move a list's highlight.
 inline constexpr int PgUpKey = 0x21;
 inline constexpr int PgDnKey = 0x22;
 inline constexpr int EndKey = 0x23;

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "platform/files/paths.h"
+#include "platform/text/text.h"
 #include "platform/window/window.h"
 
 namespace window {
@@ -71,7 +72,41 @@ Headless& Headless::click(int list, std::size_t row, int column) {
 
 Headless& Headless::double_click(int list, std::size_t row, int column) {
   return add("double-click row " + std::to_string(row) + " of " + std::to_string(list),
-             [=](Window& w) { return w.user_click(list, row, column, true); });
+             [=](Window& w) { return w.user_click(list, row, column) && w.user_click(list, row, column, true); });
+}
+
+namespace {
+
+// The rows a list shows at once.
+std::int64_t page_rows(const Window& w, int list) {
+  std::int64_t items = text::to_long(w.property(list, PROP_Items));
+  if (items > 0) return items;
+  const ControlDef* c = w.control(list);
+  return std::max<std::int64_t>(1, c->at.height / 10 - 1);
+}
+
+}  // namespace
+
+Headless& Headless::list_key(int list, int keycode) {
+  return add("list key " + std::to_string(keycode) + " on " + std::to_string(list), [=](Window& w) {
+    const ControlDef* c = w.control(list);
+    if (!c || c->type != ControlType::List) return false;
+    const std::int64_t rows = static_cast<std::int64_t>(w.list_rows(list));
+    const std::int64_t now = w.choice(list);
+    std::int64_t to = now;
+    switch (keycode) {
+      case UpKey: to = now - 1; break;
+      case DownKey: to = now + 1; break;
+      case PgUpKey: to = now - page_rows(w, list); break;
+      case PgDnKey: to = now + page_rows(w, list); break;
+      case HomeKey: to = 1; break;
+      case EndKey: to = rows; break;
+      default: return false;
+    }
+    to = std::clamp<std::int64_t>(to, std::min<std::int64_t>(1, rows), rows);
+    if (to == now || to < 1) return w.property(list, PROP_Visible) == "1" && w.property(list, PROP_Enabled) == "1";
+    return w.user_highlight(list, static_cast<std::size_t>(to), keycode);
+  });
 }
 
 Headless& Headless::key(int control, int keycode) {

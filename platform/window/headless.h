@@ -43,8 +43,16 @@ class Headless final : public Backend {
   Headless& check(int control, bool on);
   Headless& choose(int control, int item);
   Headless& click(int list, std::size_t row, int column);
+  // Both presses of a double-click: a click, then the second press.
   Headless& double_click(int list, std::size_t row, int column);
   Headless& key(int control, int keycode);
+  // A key that moves a list's highlight, as the system's list moves it: Up and
+  // Down one row, Page Up and Page Down one page (the rows the list shows:
+  // PROP:Items when set, else its height at 10 dialog units a row, the heading
+  // taking one), Home and End to the first and last row; never past either
+  // end; from no highlight End goes to the last row and the others to the first.
+  // A move reports a new selection with the key's code; no move, no event.
+  Headless& list_key(int list, int keycode);
   Headless& close_request();
   // Characters typed on a control (a list: its locator), one key each.
   Headless& type_keys(int control, std::string chars);

@@ -527,7 +527,12 @@ bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
   find(feq)->choice = static_cast<int>(row);
   int key = twice ? MouseLeft2 : MouseLeft;
   post(EVENT_NewSelection, feq, key);
-  if (twice) post(EVENT_Accepted, feq, key);
+  if (twice) {
+    // An alerted double-click is the program's to act on, as an alerted key is.
+    bool alerted = std::find(c->def.alerts.begin(), c->def.alerts.end(), key) != c->def.alerts.end() ||
+                   std::find(def_.alerts.begin(), def_.alerts.end(), key) != def_.alerts.end();
+    post(alerted ? EVENT_AlertKey : EVENT_Accepted, feq, key);
+  }
   return true;
 }
 

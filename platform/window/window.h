@@ -120,7 +120,9 @@ class Window {
   bool user_type(int feq, std::string_view text);  // entry, text, combo: stored, Accepted
   bool user_check(int feq, bool on);              // check box: 1 or 0 stored, Accepted
   bool user_choose(int feq, int item);            // drop list, combo, sheet: NewSelection, Accepted
-  bool user_click(int feq, std::size_t row, int column, bool twice = false);  // list row
+  // A list row: NewSelection; the second press of a double-click then also
+  // Accepted, or AlertKey when MouseLeft2 is alerted.
+  bool user_click(int feq, std::size_t row, int column, bool twice = false);
   bool user_key(int feq, int keycode);            // an alerted key: EVENT:AlertKey
   // A character typed on a control (0: the one with the focus): an alerted
   // key, with the character as KEYCHAR() and its letter's key code.

@@ -284,6 +284,53 @@ TEST_F(ListOverQueue, AlertedKeysReachTheLoopOthersDoNot) {
   EXPECT_EQ(headless().refused().size(), 1u);  // the Delete key is not alerted
 }
 
+TEST_F(ListOverQueue, NavigationKeysMoveTheHighlightAndReportOnlyAMove) {
+  Window w(def, {entry, customers});
+  w.set_property(2, PROP_Items, 2);  // a page of two rows
+  struct Case {
+    int key;
+    int row;  // the highlight afterwards; a move reports a new selection
+    bool moved;
+  };
+  const Case cases[] = {
+      {EndKey, 3, true},   {DownKey, 3, false}, {PgUpKey, 1, true}, {UpKey, 1, false},
+      {PgDnKey, 3, true},  {UpKey, 2, true},    {HomeKey, 1, true}, {PgDnKey, 3, true},
+  };
+  for (const Case& c : cases) headless().list_key(2, c.key);
+  headless().list_key(2, DeleteKey).list_key(1, DownKey).close_request();
+  w.open();
+  std::vector<Event> events;
+  std::vector<int> rows;
+  while (accept()) {
+    if (event() == EVENT_NewSelection) rows.push_back(choice(2));
+    events.push_back(w.current_event());
+  }
+  std::vector<int> expected;
+  for (const Case& c : cases)
+    if (c.moved) expected.push_back(c.row);
+  EXPECT_EQ(rows, expected);
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[1].keycode, EndKey);
+  EXPECT_EQ(w.property(2, PROPLIST_MouseDownField), "0");  // no press: no column
+  EXPECT_EQ(headless().refused().size(), 2u);  // not a navigation key; not a list
+}
+
+TEST_F(ListOverQueue, ADoubleClickIsTwoPressesAndAnAlertKeyWhenAlerted) {
+  def.controls[1].alerts.push_back(MouseLeft2);
+  Window w(def, {entry, customers});
+  headless().double_click(2, 2, 1).close_request();
+  w.open();
+  std::vector<Event> events;
+  while (accept()) events.push_back(w.current_event());
+  ASSERT_EQ(events.size(), 5u);  // OpenWindow ... CloseWindow
+  EXPECT_EQ(events[1].event, EVENT_NewSelection);
+  EXPECT_EQ(events[1].keycode, MouseLeft);
+  EXPECT_EQ(events[2].event, EVENT_NewSelection);
+  EXPECT_EQ(events[2].keycode, MouseLeft2);
+  EXPECT_EQ(events[3].event, EVENT_AlertKey);
+  EXPECT_EQ(events[3].keycode, MouseLeft2);
+}
+
 TEST_F(ListOverQueue, ABandOfColumnsIsReadAtOnceAndCutToTheFormat) {
   Window w(def, {entry, customers});
   EXPECT_EQ(w.list_cells(2, 3, 2, 2), (std::vector<std::string>{"C3"}));

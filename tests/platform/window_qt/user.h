@@ -54,6 +54,8 @@ class User {
   virtual User& close_request() = 0;
   // The answer to the next message box (a BUTTON_ value).
   virtual User& answer(int button) = 0;
+  // A step that runs test code on the waiting window (to look at it mid-run).
+  virtual User& then(std::function<void(Window&)> step) = 0;
 };
 
 class HeadlessUser final : public User {
@@ -73,6 +75,7 @@ class HeadlessUser final : public User {
   User& key(int c, int k) override { return headless().key(c, k), *this; }
   User& close_request() override { return headless().close_request(), *this; }
   User& answer(int b) override { return headless().answer(b), *this; }
+  User& then(std::function<void(Window&)> s) override { return headless().then(std::move(s)), *this; }
 };
 
 // The Qt key of a runtime key code (the ones the tests use).
@@ -173,6 +176,7 @@ class DesktopUser final : public User {
     return *this;
   }
 
+  User& then(std::function<void(Window&)> step) override { return add(std::move(step)); }
   std::size_t steps_left() const { return steps_.size(); }
 
  private:
