@@ -524,7 +524,8 @@ bool Window::mouse_on_row(int feq, std::size_t row, int column) {
 
 bool Window::user_click(int feq, std::size_t row, int column, bool twice) {
   if (!mouse_on_row(feq, row, column)) return false;
-  find(feq)->choice = static_cast<int>(row);
+  Control* c = find(feq);
+  c->choice = static_cast<int>(row);
   int key = twice ? MouseLeft2 : MouseLeft;
   post(EVENT_NewSelection, feq, key);
   if (twice) {

@@ -22,6 +22,7 @@
 #include "platform/text/text.h"
 #include "shell/field_picker_def.h"
 #include "tests/platform/window_qt/user.h"
+#include "tests/samples.h"
 #include "tests/shell/main_window_support.h"
 
 namespace main_window_test {
@@ -100,7 +101,7 @@ TEST_F(DesktopCommands, ARealTableChosenTwoFieldsPickedOneMarkedAsADateExportedA
   QM_NEEDS_SAMPLES();
   fs::create_directories(dir_ / "IN");
   // A table of a real application, named in lower case as real tables often are.
-  fs::copy_file(fs::path(qm_test::samples_dir()) / "vendor-examples" / "PEOPLE" / "PEOPLE.TPS", dir_ / "IN" / "people.tps");
+  fs::copy_file(samples::dir() / "vendor-examples" / "PEOPLE" / "PEOPLE.TPS", dir_ / "IN" / "people.tps");
   std::vector<QUrl> opened;
   qt_->set_opener([&](const QUrl& u) { opened.push_back(u); });
   globals::GLO_OUTPUTCSVLOCATION = "OUT\\";
