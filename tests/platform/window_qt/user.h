@@ -54,6 +54,8 @@ class User {
   virtual User& close_request() = 0;
   // The answer to the next message box (a BUTTON_ value).
   virtual User& answer(int button) = 0;
+  // A look at the window (or a change made as the program would), taken as a step.
+  virtual User& then(std::function<void(Window&)> step) = 0;
 };
 
 class HeadlessUser final : public User {
@@ -73,6 +75,7 @@ class HeadlessUser final : public User {
   User& key(int c, int k) override { return headless().key(c, k), *this; }
   User& close_request() override { return headless().close_request(), *this; }
   User& answer(int b) override { return headless().answer(b), *this; }
+  User& then(std::function<void(Window&)> step) override { return headless().then(std::move(step)), *this; }
 };
 
 // The Qt key of a runtime key code (the ones the tests use).
@@ -115,10 +118,12 @@ class DesktopUser final : public User {
       wd->setFocus();
       if (auto* e = qobject_cast<QLineEdit*>(wd)) {
         e->selectAll();
+        if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Delete);  // an empty text clears the field
         type_keys(e, text);
         QTest::keyClick(e, Qt::Key_Return);
       } else if (auto* t = qobject_cast<QPlainTextEdit*>(wd)) {
         t->selectAll();
+        if (text.isEmpty()) QTest::keyClick(t, Qt::Key_Delete);
         type_keys(t, text);
         t->clearFocus();
       }
@@ -172,6 +177,8 @@ class DesktopUser final : public User {
     });
     return *this;
   }
+
+  User& then(std::function<void(Window&)> step) override { return add(std::move(step)); }
 
   std::size_t steps_left() const { return steps_.size(); }
 
