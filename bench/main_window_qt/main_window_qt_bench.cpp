@@ -108,7 +108,7 @@ struct Figures {
   double cpu_export = 0;
   std::set<std::string> captions;
   std::vector<Clock::time_point> clicks;
-  int list_paints = 0, count_paints = 0;
+  int list_paints = 0, count_paints = 0, top_paints = 0;
   std::vector<double> latencies;
   double idle_seconds = 0, idle_cpu = 0;
 };
@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
   user.press(shell::FEQ_BUTTONFETCH);
 
   enum Phase { Before, Export, Idle, Done } phase = Before;
-  Watch list_watch, count_watch, select_watch;
+  Watch list_watch, count_watch, select_watch, top_watch;
   double cpu_mark = 0;
   Clock::time_point idle_start;
   int tick = 0;
@@ -193,6 +193,7 @@ int main(int argc, char** argv) {
         if (user.steps_left() > 0) return;
         qobject_cast<QTableView*>(qt.widget(*w, shell::FEQ_LIST1))->viewport()->installEventFilter(&list_watch);
         qt.widget(*w, shell::FEQ_GLO_FETCHEDNO)->installEventFilter(&count_watch);
+        qt.widget(*w)->installEventFilter(&top_watch);
         qobject_cast<QPlainTextEdit*>(qt.widget(*w, shell::FEQ_GLO_SELECT))->viewport()->installEventFilter(&select_watch);
         cpu_mark = cpu_seconds();
         phase = Export;
@@ -208,6 +209,7 @@ int main(int argc, char** argv) {
         f.cpu_export = cpu_seconds() - cpu_mark;
         f.list_paints = list_watch.paints;
         f.count_paints = count_watch.paints;
+        f.top_paints = top_watch.paints;
         phase = Idle;
         idle_start = Clock::now();
         cpu_mark = cpu_seconds();
@@ -243,8 +245,8 @@ int main(int argc, char** argv) {
   std::printf("  records per second           %8.1f (1000 the pace)\n", records / elapsed);
   std::printf("  timer events per second      %8.1f (10 records each; 100 at most)\n", records / 10.0 / elapsed);
   std::printf("  CPU use                      %8.1f %% of a core\n", 100.0 * f.cpu_export / elapsed);
-  std::printf("  preview repaints per second  %8.1f, the count's %.1f\n", f.list_paints / elapsed,
-              f.count_paints / elapsed);
+  std::printf("  preview repaints per second  %8.1f, the count's %.1f, the window's %.1f\n", f.list_paints / elapsed,
+              f.count_paints / elapsed, f.top_paints / elapsed);
   std::printf("  captions seen (50 reads/s)   %8zu\n", f.captions.size());
   std::printf("  clicks answered              %zu of %zu, mean %.2f ms, worst %.2f ms\n", f.latencies.size(),
               f.clicks.size(), f.latencies.empty() ? 0.0 : sum / static_cast<double>(f.latencies.size()), worst);
