@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <sstream>
 
 #include "platform/text/text.h"
 
@@ -61,14 +60,7 @@ TEST(SelectKeywords, NumbersAfterTopBottomAndStartAt) {
   }
 }
 
-class FetchCommand : public MainWindowTest {
- protected:
-  // List cells come as wide as their field; the first one is 100 characters.
-  static std::vector<std::string> clipped(std::vector<std::string> cells) {
-    for (std::string& c : cells) c = std::string(text::clip(c));
-    return cells;
-  }
-};
+class FetchCommand : public MainWindowTest {};
 
 TEST_F(FetchCommand, ABlankInputOnlyMovesTheFocusAndAMissingTableStopsBeforeTheExport) {
   user().type(FEQ_GLO_INPUTTPSLOCATION, "   ").press(FEQ_BUTTONFETCH).then([&](Window& w) {
@@ -85,29 +77,6 @@ TEST_F(FetchCommand, ABlankInputOnlyMovesTheFocusAndAMissingTableStopsBeforeTheE
   ASSERT_EQ(user().messages().size(), 1u);
   EXPECT_TRUE(user().messages()[0].request.caption.ends_with(" OPEN()"));
   EXPECT_FALSE(fs::exists(dir_ / "OUT" / "NONE.CSV"));
-}
-
-TEST_F(FetchCommand, ClosingDuringAnExportWritesWhatWasReadAndSavesTheQuery) {
-  const std::string table = customers(500);
-  int fetched = -1;
-  user().type(FEQ_GLO_INPUTTPSLOCATION, table).type(FEQ_GLO_QUERYNAME, "Big").press(FEQ_BUTTONFETCH);
-  // Five timer events into the export (ten records each), the user closes.
-  user().pause(5).close_request();
-  start();
-  fetched = globals::GLO_FETCHEDNO;
-  EXPECT_EQ(user().steps_left(), 0u);
-  EXPECT_GT(fetched, 0);
-  EXPECT_LT(fetched, 500);
-  const auto lines = csv_lines("OUT/CUS.CSV");
-  EXPECT_EQ(lines.size(), static_cast<std::size_t>(fetched) + 1);
-  std::ostringstream last;
-  last << '"' << fetched + 1 << "\",\"" << fetched << "\",\"Name " << fetched << '"';
-  EXPECT_EQ(lines.back(), last.str());
-  // The close went on to the window manager: the query was saved.
-  std::string input;
-  user().then([&](Window& w) { input = w.shown(FEQ_GLO_INPUTTPSLOCATION); }).close_request();
-  restart({"\\query=Big"});
-  EXPECT_EQ(input, table);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The main window's scripted sessions on the headless backend and, where it is
 // built, on the desktop backend driven by real widget events (offscreen
 // platform): the start values, the geometry and the resizer, the pictures'
-// clipboard texts, Fetch with its progress and preview, "New", the keywords.
+// clipboard texts, Fetch with its progress and preview, "New", the keywords,
+// a close while the export runs.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 
 #include "platform/abc/window_manager.h"
 #include "platform/eval/binding.h"
@@ -42,6 +44,7 @@ struct User {
   User& choose(int c, int item) { return h.choose(c, item), *this; }
   User& close_request() { return h.close_request(), *this; }
   User& then(std::function<void(Window&)> step) { return h.then(std::move(step)), *this; }
+  std::size_t steps_left() const { return h.steps_left(); }
 };
 #endif
 
@@ -315,6 +318,29 @@ TEST_P(MainWindowOnBoth, TheKeywordsAndTheNamesShapeTheExportAndItsColumns) {
   user().close_request();
   start();
   EXPECT_TRUE(no_messages());
+}
+
+TEST_P(MainWindowOnBoth, ClosingDuringAnExportWritesWhatWasReadAndSavesTheQuery) {
+  const std::string table = customers(500);
+  int fetched = -1;
+  user().type(FEQ_GLO_INPUTTPSLOCATION, table).type(FEQ_GLO_QUERYNAME, "Big").press(FEQ_BUTTONFETCH);
+  // Five timer events into the export (ten records each), the user closes.
+  user().pause(5).close_request();
+  start();
+  fetched = globals::GLO_FETCHEDNO;
+  EXPECT_EQ(user().steps_left(), 0u);
+  EXPECT_GT(fetched, 0);
+  EXPECT_LT(fetched, 500);
+  const auto lines = csv_lines("OUT/CUS.CSV");
+  EXPECT_EQ(lines.size(), static_cast<std::size_t>(fetched) + 1);
+  std::ostringstream last;
+  last << '"' << fetched + 1 << "\",\"" << fetched << "\",\"Name " << fetched << '"';
+  EXPECT_EQ(lines.back(), last.str());
+  // The close went on to the window manager: the query was saved.
+  std::string input;
+  user().then([&](Window& w) { input = w.shown(FEQ_GLO_INPUTTPSLOCATION); }).close_request();
+  restart({"\\query=Big"});
+  EXPECT_EQ(input, table);
 }
 
 #ifdef QM_DESKTOP

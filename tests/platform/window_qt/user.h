@@ -56,6 +56,7 @@ class User {
   virtual User& answer(int button) = 0;
   // A look at the window (or a change made as the program would), taken as a step.
   virtual User& then(std::function<void(Window&)> step) = 0;
+  virtual std::size_t steps_left() const = 0;
 };
 
 class HeadlessUser final : public User {
@@ -76,6 +77,7 @@ class HeadlessUser final : public User {
   User& close_request() override { return headless().close_request(), *this; }
   User& answer(int b) override { return headless().answer(b), *this; }
   User& then(std::function<void(Window&)> step) override { return headless().then(std::move(step)), *this; }
+  std::size_t steps_left() const override { return headless().steps_left(); }
 };
 
 // The Qt key of a runtime key code (the ones the tests use).
@@ -180,7 +182,7 @@ class DesktopUser final : public User {
 
   User& then(std::function<void(Window&)> step) override { return add(std::move(step)); }
 
-  std::size_t steps_left() const { return steps_.size(); }
+  std::size_t steps_left() const override { return steps_.size(); }
 
  private:
   struct Step {
