@@ -6,6 +6,7 @@
 
 #include "platform/files/command.h"
 #include "platform/runtime/runtime.h"
+#include "platform/window/backend.h"
 #ifdef QM_DESKTOP
 #include "platform/window/qt/desktop.h"
 #endif
