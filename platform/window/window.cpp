@@ -5,6 +5,7 @@
 
 #include "platform/files/errors.h"
 #include "platform/files/paths.h"
+#include "platform/picture/picture.h"
 #include "platform/window/backend.h"
 
 namespace window {
@@ -39,7 +40,11 @@ std::string show(std::string_view value, std::string_view picture) {
   if (picture.size() > 2 && (picture[1] == 's' || picture[1] == 'S')) {
     std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(0, text::to_long(picture.substr(2))));
     if (value.size() > n) value = value.substr(0, n);
+    return std::string(value);
   }
+  // A number, date or time is shown as its picture formats it (@n9b: blank
+  // for zero, right-aligned in nine places otherwise).
+  if (picture.size() > 1 && picture[0] == '@') return picture::format(value, picture);
   return std::string(value);
 }
 

@@ -53,6 +53,8 @@ class Program : public ScratchDir {
     const pid_t pid = fork();
     if (pid == 0) {
       if (chdir(dir_.c_str()) != 0) _exit(126);
+      // No display: an interactive start must not open a window here.
+      for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(v);
       const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(o, 1);

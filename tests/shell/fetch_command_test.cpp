@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <sstream>
 
 #include "platform/text/text.h"
 
@@ -61,82 +60,7 @@ TEST(SelectKeywords, NumbersAfterTopBottomAndStartAt) {
   }
 }
 
-class FetchCommand : public MainWindowTest {
- protected:
-  // List cells come as wide as their field; the first one is 100 characters.
-  static std::vector<std::string> clipped(std::vector<std::string> cells) {
-    for (std::string& c : cells) c = std::string(text::clip(c));
-    return cells;
-  }
-};
-
-TEST_F(FetchCommand, FetchExportsWithProgressCountAndPreviewThenNewClearsTheForm) {
-  const std::string table = customers(30);
-  globals::GLO_OUTPUTCSVLOCATION = "OUT\\kept.csv";
-  user().type(FEQ_GLO_INPUTTPSLOCATION, table).type(FEQ_GLO_QUERYNAME, "Cust").press(FEQ_BUTTONFETCH);
-  // The scripted user waits for the export (ten records a timer event), as
-  // whatever a user does meanwhile reaches only the export's own loop.
-  user().pause(10).then([&](Window& w) {
-    EXPECT_EQ(w.caption(), std::string(kCaption) + " Record: 30 of 30");
-    EXPECT_EQ(globals::GLO_FETCHEDNO, 30);
-    EXPECT_EQ(w.shown(FEQ_GLO_FETCHEDNO), "30");
-    EXPECT_EQ(w.property(FEQ_LIST1, window::PROP_Format), "57L|M~CUS:PTR~58L|M~CUS:CODE~58L|M~CUS:NAME~");
-    ASSERT_EQ(w.list_rows(FEQ_LIST1), 30u);
-    EXPECT_EQ(clipped(w.list_row(FEQ_LIST1, 1)), (std::vector<std::string>{"2", "1", "Name 1"}));
-    EXPECT_EQ(clipped(w.list_row(FEQ_LIST1, 30)), (std::vector<std::string>{"31", "30", "Name 30"}));
-  });
-  user().press(FEQ_BUTTONNEW).then([&](Window& w) {
-    EXPECT_EQ(w.shown(FEQ_GLO_INPUTTPSLOCATION), "");
-    EXPECT_EQ(w.shown(FEQ_GLO_QUERYNAME), "");
-    EXPECT_EQ(globals::FieldListQueue.records(), 0u);
-    EXPECT_EQ(globals::LastRecordCount, 0);
-    EXPECT_EQ(w.focus(), FEQ_GLO_QUERYNAME);
-    EXPECT_EQ(w.shown(FEQ_GLO_OUTPUTCSVLOCATION), "OUT\\kept.csv");
-    EXPECT_EQ(w.shown(FEQ_GLO_FETCHEDNO), "30");
-    EXPECT_EQ(w.list_rows(FEQ_LIST1), 30u);  // the preview stays
-  });
-  user().close_request();
-  start();
-  const auto lines = csv_lines("OUT/kept.CSV");
-  ASSERT_EQ(lines.size(), 31u);
-  EXPECT_EQ(lines[0], "\"CUS:PTR\",\"CUS:CODE\",\"CUS:NAME\"");
-  EXPECT_EQ(lines[30], "\"31\",\"30\",\"Name 30\"");
-  EXPECT_TRUE(user().messages().empty());
-}
-
-TEST_F(FetchCommand, TheKeywordsAndTheNamesShapeTheExportAndItsColumns) {
-  const std::string table = customers(20);
-  struct Case {
-    const char* select;
-    const char* where;
-    int no_preview;
-    const char* format;
-    std::size_t rows;
-    const char* first_row_first_cell;
-  };
-  const Case cases[] = {
-      {"CUS:NAME,TOP 5", "", 0, "58L|M~CUS:NAME~", 5, "Name 1"},
-      {"CUS:NAME BOTTOM 3", "", 0, "58L|M~CUS:NAME~", 3, "Name 20"},
-      {"CUS:NAME", "CUS:CODE > 18", 0, "58L|M~CUS:CODE~58L|M~CUS:NAME~", 2, "19"},
-      {"", "CUS:CODE > 18", 0, "57L|M~CUS:PTR~58L|M~CUS:CODE~58L|M~CUS:NAME~", 2, "20"},
-      {"CUS:NAME,STARTAT 12,TOP 2", "", 0, "58L|M~CUS:NAME~", 2, "Name 11"},
-      {"", "", 1, "", 0, ""},
-  };
-  for (const Case& c : cases) {
-    user().type(FEQ_GLO_INPUTTPSLOCATION, table).type(FEQ_GLO_SELECT, c.select).type(FEQ_GLO_WHERE, c.where);
-    user().check(FEQ_GLO_NOPREVIEW, c.no_preview != 0).press(FEQ_BUTTONFETCH);
-    user().pause(10).then([c](Window& w) {
-      EXPECT_EQ(w.property(FEQ_LIST1, window::PROP_Format), c.format) << c.select;
-      EXPECT_EQ(w.list_rows(FEQ_LIST1), c.rows) << c.select;
-      if (c.rows > 0) {
-        EXPECT_EQ(text::clip(w.list_cell(FEQ_LIST1, 1, 1)), c.first_row_first_cell) << c.select;
-      }
-    });
-  }
-  user().close_request();
-  start();
-  EXPECT_TRUE(user().messages().empty());
-}
+class FetchCommand : public MainWindowTest {};
 
 TEST_F(FetchCommand, ABlankInputOnlyMovesTheFocusAndAMissingTableStopsBeforeTheExport) {
   user().type(FEQ_GLO_INPUTTPSLOCATION, "   ").press(FEQ_BUTTONFETCH).then([&](Window& w) {
@@ -153,29 +77,6 @@ TEST_F(FetchCommand, ABlankInputOnlyMovesTheFocusAndAMissingTableStopsBeforeTheE
   ASSERT_EQ(user().messages().size(), 1u);
   EXPECT_TRUE(user().messages()[0].request.caption.ends_with(" OPEN()"));
   EXPECT_FALSE(fs::exists(dir_ / "OUT" / "NONE.CSV"));
-}
-
-TEST_F(FetchCommand, ClosingDuringAnExportWritesWhatWasReadAndSavesTheQuery) {
-  const std::string table = customers(500);
-  int fetched = -1;
-  user().type(FEQ_GLO_INPUTTPSLOCATION, table).type(FEQ_GLO_QUERYNAME, "Big").press(FEQ_BUTTONFETCH);
-  // Five timer events into the export (ten records each), the user closes.
-  user().pause(5).close_request();
-  start();
-  fetched = globals::GLO_FETCHEDNO;
-  EXPECT_EQ(user().steps_left(), 0u);
-  EXPECT_GT(fetched, 0);
-  EXPECT_LT(fetched, 500);
-  const auto lines = csv_lines("OUT/CUS.CSV");
-  EXPECT_EQ(lines.size(), static_cast<std::size_t>(fetched) + 1);
-  std::ostringstream last;
-  last << '"' << fetched + 1 << "\",\"" << fetched << "\",\"Name " << fetched << '"';
-  EXPECT_EQ(lines.back(), last.str());
-  // The close went on to the window manager: the query was saved.
-  std::string input;
-  user().then([&](Window& w) { input = w.shown(FEQ_GLO_INPUTTPSLOCATION); }).close_request();
-  restart({"\\query=Big"});
-  EXPECT_EQ(input, table);
 }
 
 }  // namespace

@@ -11,42 +11,6 @@ namespace {
 
 using window::Window;
 
-TEST_F(MainWindowTest, FirstStartOpensOnTheStartValuesAndTearsDownInOrder) {
-  bool looked = false;
-  user().then([&](Window& w) {
-    looked = true;
-    EXPECT_EQ(w.label(), "P1$MENUWINDOW");
-    EXPECT_EQ(w.shown(FEQ_GLO_DATEFORMAT), "* dd/mm/yyyy");
-    EXPECT_EQ(w.shown(FEQ_GLO_DATETIMESEPARATOR), "* Slash");
-    EXPECT_EQ(w.shown(FEQ_GLO_TIMEFORMAT), "* hh:mm:ss");
-    EXPECT_EQ(w.shown(FEQ_GLO_INPUTTPSLOCATION), "");
-    EXPECT_FALSE(w.checked(FEQ_GLO_NOPREVIEW));
-    EXPECT_EQ(w.focus(), FEQ_GLO_TPSPASSWORD_PROMPT);
-    EXPECT_EQ(globals::MainCaption.view(), kCaption);
-    EXPECT_EQ(w.property(window::PROP_MinWidth), "545");
-    EXPECT_EQ(w.property(window::PROP_MinHeight), "400");
-    EXPECT_EQ(window::system_property(window::PROP_TipDisplay), "3000");
-    EXPECT_EQ(window::system_property(window::PROP_TipDelay), "10");
-    EXPECT_EQ(globals::GLO_WorkingDir.view(), files::longpath());
-    EXPECT_TRUE(fs::equivalent(fs::current_path(), dir_));
-    EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "Main");
-    for (const char* f : {"TIME", "HOUR", "MINUTE", "SECOND"}) EXPECT_NE(eval::find_binding(f), nullptr) << f;
-    EXPECT_EQ(globals::CallRequest, 0);
-  });
-  user().close_request();
-  EXPECT_EQ(start(), 0);
-  EXPECT_TRUE(looked);
-  EXPECT_EQ(user().steps_left(), 0u);
-  for (const char* f : {"TIME", "HOUR", "MINUTE", "SECOND"}) EXPECT_EQ(eval::find_binding(f), nullptr) << f;
-  EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "");
-  EXPECT_EQ(ini("Main", "Maximize"), "No");
-  EXPECT_EQ(ini("Main", "Minimize"), "No");
-  EXPECT_EQ(ini("Main", "Width"), "545");
-  EXPECT_EQ(ini("Main", "Height"), "400");
-  EXPECT_EQ(globals::CallResponse, abc::RequestCancelled);
-  EXPECT_TRUE(user().messages().empty());
-}
-
 TEST_F(MainWindowTest, TheControlsAreThoseOfTheDefinition) {
   const window::WindowDef& def = MainWindowDef();
   ASSERT_EQ(def.controls.size(), 34u);
@@ -83,52 +47,6 @@ TEST_F(MainWindowTest, TheControlsAreThoseOfTheDefinition) {
   EXPECT_TRUE(where.tip.ends_with("\r\nCUS:ARRIVES > TODAY()-8 AND CUS:CODE < 3"));
   EXPECT_TRUE(where.msg.ends_with("\r\nCUS:ARRIVES > TODAY()"));
   EXPECT_TRUE(def.controls[FEQ_GLO_SELECT - 1].tip.ends_with("or:\r\nBOTTOM 7 "));
-}
-
-TEST_F(MainWindowTest, SavedGeometryIsRestoredAndOnlyGroupPromptAndPreviewFollowTheSize) {
-  write(dir_ / "quillomar.INI",
-        "[Main]\r\nMaximize=No\r\nMinimize=No\r\nXPos=10\r\nYPos=20\r\nWidth=745\r\nHeight=500\r\n");
-  auto at = [](Window& w, int feq) {
-    return std::vector<std::string>{w.property(feq, window::PROP_Xpos), w.property(feq, window::PROP_Ypos),
-                                    w.property(feq, window::PROP_Width), w.property(feq, window::PROP_Height)};
-  };
-  using V = std::vector<std::string>;
-  user().then([&](Window& w) {
-    EXPECT_EQ(w.property(window::PROP_Width), "745");
-    EXPECT_EQ(w.property(window::PROP_Xpos), "10");
-    EXPECT_EQ(at(w, FEQ_GROUP1), (V{"2", "1", "740", "122"}));             // wider, not higher: the list is below
-    EXPECT_EQ(at(w, FEQ_GLO_TPSPASSWORD_PROMPT), (V{"32", "2", "-1", "-1"}));  // moves with the group
-    EXPECT_EQ(at(w, FEQ_LIST1), (V{"5", "122", "735", "376"}));
-    EXPECT_EQ(at(w, FEQ_GLO_TPSPASSWORD), (V{"84", "2", "118", "10"}));
-    EXPECT_EQ(at(w, FEQ_BUTTONQUERY), (V{"526", "104", "12", "-1"}));
-    EXPECT_EQ(at(w, FEQ_GLO_WHERE), (V{"275", "52", "264", "50"}));
-    // The user makes it larger still.
-    w.set_property(window::PROP_Width, 1090);
-    w.set_property(window::PROP_Height, 800);
-    w.post(window::EVENT_Sized);
-  });
-  user().then([&](Window& w) {
-    EXPECT_EQ(at(w, FEQ_LIST1), (V{"5", "122", "1080", "676"}));
-    EXPECT_EQ(at(w, FEQ_GLO_TPSPASSWORD_PROMPT), (V{"46", "2", "-1", "-1"}));
-    EXPECT_EQ(at(w, FEQ_GLO_SELECT), (V{"5", "52", "264", "50"}));
-  });
-  user().close_request();
-  start();
-  EXPECT_EQ(ini("Main", "Width"), "1090");
-  EXPECT_EQ(ini("Main", "Height"), "800");
-  EXPECT_EQ(ini("Main", "XPos"), "10");
-}
-
-TEST_F(MainWindowTest, ChoosingADateOrTimePictureCopiesItWithTheSeparator) {
-  std::vector<std::string> seen;
-  auto look = [&](Window&) { seen.push_back(window::clipboard()); };
-  user().choose(FEQ_GLO_DATETIMESEPARATOR, 2).then(look);  // "-b": a separator copies nothing
-  user().choose(FEQ_GLO_DATEFORMAT, 1).then(look);
-  user().choose(FEQ_GLO_TIMEFORMAT, 2).then(look);
-  user().choose(FEQ_GLO_DATETIMESEPARATOR, 5).choose(FEQ_GLO_DATEFORMAT, 24).then(look);
-  user().close_request();
-  start();
-  EXPECT_EQ(seen, (std::vector<std::string>{"", "@D1-b", "@T01-b", "@D18b"}));
 }
 
 TEST_F(MainWindowTest, ClosingSavesTheQueryOnlyWhenAFieldListExists) {

@@ -213,7 +213,13 @@ class ListModel final : public QAbstractTableModel {
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!w_ || !index.isValid()) return {};
-    if (role == Qt::DisplayRole) return to_qstring(cell(static_cast<std::size_t>(index.row()) + 1, index.column() + 1));
+    if (role == Qt::DisplayRole) {
+      std::string text = cell(static_cast<std::size_t>(index.row()) + 1, index.column() + 1);
+      // A field's trailing blanks paint as nothing on Windows; here they would
+      // make the view elide a short text in a narrow column.
+      if (column(index.column()).align == 'L') return to_qstring(text::clip(text));
+      return to_qstring(text);
+    }
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignment(column(index.column()).align));
     return {};
   }

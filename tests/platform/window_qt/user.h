@@ -54,8 +54,9 @@ class User {
   virtual User& close_request() = 0;
   // The answer to the next message box (a BUTTON_ value).
   virtual User& answer(int button) = 0;
-  // A step that runs test code on the waiting window (to look at it mid-run).
+  // A look at the window (or a change made as the program would), taken as a step.
   virtual User& then(std::function<void(Window&)> step) = 0;
+  virtual std::size_t steps_left() const = 0;
 };
 
 class HeadlessUser final : public User {
@@ -75,7 +76,8 @@ class HeadlessUser final : public User {
   User& key(int c, int k) override { return headless().key(c, k), *this; }
   User& close_request() override { return headless().close_request(), *this; }
   User& answer(int b) override { return headless().answer(b), *this; }
-  User& then(std::function<void(Window&)> s) override { return headless().then(std::move(s)), *this; }
+  User& then(std::function<void(Window&)> step) override { return headless().then(std::move(step)), *this; }
+  std::size_t steps_left() const override { return headless().steps_left(); }
 };
 
 // The Qt key of a runtime key code (the ones the tests use).
@@ -118,10 +120,12 @@ class DesktopUser final : public User {
       wd->setFocus();
       if (auto* e = qobject_cast<QLineEdit*>(wd)) {
         e->selectAll();
+        if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Delete);  // an empty text clears the field
         type_keys(e, text);
         QTest::keyClick(e, Qt::Key_Return);
       } else if (auto* t = qobject_cast<QPlainTextEdit*>(wd)) {
         t->selectAll();
+        if (text.isEmpty()) QTest::keyClick(t, Qt::Key_Delete);
         type_keys(t, text);
         t->clearFocus();
       }
@@ -177,7 +181,8 @@ class DesktopUser final : public User {
   }
 
   User& then(std::function<void(Window&)> step) override { return add(std::move(step)); }
-  std::size_t steps_left() const { return steps_.size(); }
+
+  std::size_t steps_left() const override { return steps_.size(); }
 
  private:
   struct Step {
