@@ -14,6 +14,9 @@
 namespace main_window_test {
 namespace {
 
+// A number as the picture @n-14 shows it: right-aligned in 14 places.
+std::string n14(const std::string& digits) { return std::string(14 - digits.size(), ' ') + digits; }
+
 using globals::FieldListQueue;
 using window::Window;
 using shell::picker::FEQ_CANCEL;
@@ -87,13 +90,13 @@ TEST_F(FieldPicker, ListsByPositionOrByLabelWithTheCountAndReturnsInPositionOrde
           caption = w.caption();
           procedure = globals::GlobalErrorManager.ProcedureName();
           EXPECT_EQ(w.focus(), FEQ_LIST1);
-          EXPECT_EQ(w.list_cell(FEQ_LIST1, 1, 7), by_name ? "4" : "1");  // the position column
+          EXPECT_EQ(w.list_cell(FEQ_LIST1, 1, 7), n14(by_name ? "4" : "1"));  // the position column
         })
         .click(FEQ_LIST1, 2, 1)
         .press(FEQ_CLOSE);
     shell::SelectField();
     EXPECT_EQ(shown, by_name ? by_label : by_position);
-    EXPECT_EQ(count, "4");
+    EXPECT_EQ(count, n14("4"));
     EXPECT_EQ(caption, "All Fields");
     EXPECT_EQ(procedure, "SelectField");
     EXPECT_EQ(globals::GlobalErrorManager.ProcedureName(), "");
@@ -121,7 +124,7 @@ TEST_F(FieldPicker, EachColumnShowsItsFieldOfTheEntry) {
       .press(FEQ_CANCEL);
   shell::SelectField();
   for (std::string& c : row) c = std::string(text::clip(c));
-  EXPECT_EQ(row, (std::vector<std::string>{"CUS:B", "LONG", "D", "", "", "t", "2"}));
+  EXPECT_EQ(row, (std::vector<std::string>{"CUS:B", "LONG", "D", "", "", "t", n14("2")}));
   EXPECT_EQ(t_heading, "T");
 }
 
@@ -132,7 +135,7 @@ TEST_F(FieldPicker, AnEmptyListCountsNoneAndSelectChoosesNothing) {
   std::string count = "unset";
   user().then([&](Window& w) { count = w.shown(FEQ_NUMBER); }).key(FEQ_LIST1, window::EnterKey).press(FEQ_CLOSE);
   shell::SelectField();
-  EXPECT_EQ(count, "0");
+  EXPECT_EQ(count, n14("0"));
   EXPECT_EQ(globals::FieldChosen, 0);
   EXPECT_EQ(globals::CallResponse, abc::RequestCompleted);
 }
