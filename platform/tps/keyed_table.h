@@ -50,8 +50,18 @@
 
 namespace tps {
 
+class TpsFile;
+
 class KeyedTable {
  public:
+  // When and how long the file was last written, as the system reports it.
+  struct FileStamp {
+    std::int64_t seconds = -1;
+    std::int64_t nanoseconds = 0;
+    std::uint64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+
   KeyedTable() = default;
   ~KeyedTable();
   KeyedTable(const KeyedTable&) = delete;
@@ -145,7 +155,12 @@ class KeyedTable {
     std::vector<std::set<std::pair<std::string, std::uint32_t>>> keys;
   };
 
+  enum class OnDisk { Unchanged, Changed, Missing };
+
   int load();
+  int read_rows(TpsFile& file, Table& t);
+  static bool read_whole(const std::filesystem::path& path, std::string& bytes, FileStamp& stamp);
+  OnDisk probe() const;
   int save();
   int commit();  // save now, or mark pending while writes are deferred
   int sync();
@@ -155,7 +170,6 @@ class KeyedTable {
   const Table& table() const { return tables_[selected_]; }
   void index(Table& t, std::uint32_t number, const std::string& record, bool insert);
   bool matches_declaration() const;
-  bool unchanged_on_disk() const;
   void enlist();
   void delist();
   bool check_unique(const std::string& record, std::uint32_t except) const;
@@ -169,7 +183,7 @@ class KeyedTable {
   std::uint32_t last_number_ = 1;
   std::uint32_t changes_ = 0;
   std::uint64_t file_length_ = 0;
-  std::filesystem::file_time_type file_time_{};
+  FileStamp stamp_;
   std::filesystem::path identity_;  // the file's absolute path, shared by tables over it
   std::uint64_t seen_generation_ = 0;
   bool defer_ = false;
