@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -54,6 +55,12 @@ class User {
   virtual User& close_request() = 0;
   // The answer to the next message box (a BUTTON_ value).
   virtual User& answer(int button) = 0;
+  // Characters typed on a control that has the focus (a list's locator).
+  virtual User& type_chars(int control, std::string bytes) = 0;
+  virtual User& enter() = 0;  // Enter on the control with the focus
+  virtual User& right_click(int list, std::size_t row, int column) = 0;
+  // The item chosen in the next pop-up menu (0 dismisses it).
+  virtual User& answer_popup(int item) = 0;
 };
 
 class HeadlessUser final : public User {
@@ -73,6 +80,10 @@ class HeadlessUser final : public User {
   User& key(int c, int k) override { return headless().key(c, k), *this; }
   User& close_request() override { return headless().close_request(), *this; }
   User& answer(int b) override { return headless().answer(b), *this; }
+  User& type_chars(int c, std::string b) override { return headless().type_keys(c, std::move(b)), *this; }
+  User& enter() override { return headless().enter(), *this; }
+  User& right_click(int l, std::size_t r, int col) override { return headless().right_click(l, r, col), *this; }
+  User& answer_popup(int item) override { return headless().answer_popup(item), *this; }
 };
 
 // The Qt key of a runtime key code (the ones the tests use).
@@ -81,6 +92,7 @@ inline Qt::Key qt_key(int keycode) {
     case EnterKey: return Qt::Key_Return;
     case EscKey: return Qt::Key_Escape;
     case DeleteKey: return Qt::Key_Delete;
+    case BSKey: return Qt::Key_Backspace;
     case 0x21: return Qt::Key_PageUp;
     case 0x22: return Qt::Key_PageDown;
     case 0x23: return Qt::Key_End;
@@ -169,6 +181,43 @@ class DesktopUser final : public User {
         if (b == button && box && box->button(s)) QTest::mouseClick(box->button(s), Qt::LeftButton);
       }
       if (d.isVisible()) static_cast<QDialog&>(d).reject();  // not among its buttons
+    });
+    return *this;
+  }
+
+  User& type_chars(int c, std::string bytes) override {
+    return add([=, this](Window& w) {
+      QWidget* wd = qt_.widget(w, c);
+      wd->setFocus();
+      type_keys(wd, to_qstring(bytes));
+    });
+  }
+  User& enter() override {
+    return add([this](Window& w) {
+      QWidget* top = qt_.widget(w);
+      QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, Qt::Key_Return);
+    });
+  }
+  User& right_click(int l, std::size_t r, int col) override {
+    return add([=, this](Window& w) {
+      auto* v = widget<QTableView>(w, l);
+      QModelIndex i = v->model()->index(static_cast<int>(r) - 1, col - 1);
+      v->scrollTo(i);
+      QTest::mouseClick(v->viewport(), Qt::RightButton, {}, v->visualRect(i).center());
+    });
+  }
+  User& answer_popup(int item) override {
+    qt_.on_modal([item](QWidget& d) {
+      auto* menu = qobject_cast<QMenu*>(&d);
+      QList<QAction*> items;
+      for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
+        if (!a->isSeparator()) items.push_back(a);
+      }
+      if (item >= 1 && item <= items.size() && items[item - 1]->isEnabled()) {
+        menu->setActiveAction(items[item - 1]);
+        QTest::keyClick(menu, Qt::Key_Return);
+      }
+      if (d.isVisible()) d.close();
     });
     return *this;
   }
