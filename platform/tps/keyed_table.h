@@ -24,9 +24,12 @@
 // opened, and the file must match it: open() refuses a table of another
 // layout with 47 (Invalid Record Declaration).
 //
-// A closed table keeps its rows in memory; opening the same file again reads
-// it only when its header (change counter and length) or its time of last
-// writing says it has changed. The first write asks the C library to keep
+// Loading reads the file with one read and walks its rows, their MEMOs and
+// BLOBs, and builds each key from one sorted pass, so a store of thousands of
+// queries opens in milliseconds. A closed table keeps its rows in memory;
+// opening the same file again reads it only when its header (change counter
+// and length) or its time of last writing says it has changed, which one
+// open, status and header read of the file tell. The first write asks the C library to keep
 // freed memory for reuse, so that every rewrite does not fault its pages in anew.
 //
 // Every operation sets the runtime's error state and returns its code:
