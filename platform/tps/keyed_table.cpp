@@ -9,6 +9,12 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#ifndef _WIN32
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "platform/files/errors.h"
 #include "platform/tps/bytes.h"
@@ -217,7 +223,8 @@ int KeyedTable::open(const std::filesystem::path& path, std::string_view table) 
   }
   const std::filesystem::path identity = identity_of(path);
   // The rows kept from the last close serve when the file is as it was left.
-  const bool reuse = kept_ && identity == identity_ && table == wanted_table_ && unchanged_on_disk();
+  const bool reuse =
+      kept_ && identity == identity_ && table == wanted_table_ && probe() == OnDisk::Unchanged;
   kept_ = false;
   path_ = path;
   identity_ = identity;
@@ -257,21 +264,115 @@ int KeyedTable::close() {
   return rc != 0 ? rc : done(0);
 }
 
-bool KeyedTable::unchanged_on_disk() const {
-  const std::uint64_t* writes = writes_of(identity_);
-  if (writes && *writes != seen_generation_) return false;
-  std::error_code ec;
-  if (std::filesystem::last_write_time(path_, ec) != file_time_ || ec) return false;
-  std::ifstream in(path_, std::ios::binary);
-  char header[format::kHeaderSize];
-  if (!in.read(header, sizeof header)) return false;
-  return bytes::u32le(header + format::kHdrChanges) == changes_ &&
-         bytes::u32le(header + format::kHdrFileLength) == file_length_;
+#ifndef _WIN32
+namespace {
+
+KeyedTable::FileStamp stamp_of(const struct stat& st) {
+  KeyedTable::FileStamp stamp;
+  stamp.seconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  stamp.nanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  return stamp;
 }
 
+// Reads n bytes from `offset`, going on after a short read.
+bool read_fully(int fd, char* out, std::size_t n, off_t offset) {
+  while (n > 0) {
+    const ssize_t got = ::pread(fd, out, n, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    out += got;
+    n -= static_cast<std::size_t>(got);
+    offset += got;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool KeyedTable::read_whole(const std::filesystem::path& path, std::string& bytes, FileStamp& stamp) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) {
+    stamp = stamp_of(st);
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    ok = read_fully(fd, bytes.data(), bytes.size(), 0);
+  }
+  ::close(fd);
+  return ok;
+}
+
+// Before every operation: one open, one status and one read of the header,
+// so that a read costs a few system calls however large the table.
+KeyedTable::OnDisk KeyedTable::probe() const {
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) return OnDisk::Changed;
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? OnDisk::Missing : OnDisk::Changed;
+  char header[format::kHeaderSize];
+  struct stat st {};
+  const bool same = ::fstat(fd, &st) == 0 && stamp_of(st) == stamp_ &&
+                    read_fully(fd, header, sizeof header, 0) &&
+                    bytes::u32le(header + format::kHdrChanges) == changes_ &&
+                    bytes::u32le(header + format::kHdrFileLength) == file_length_;
+  ::close(fd);
+  return same ? OnDisk::Unchanged : OnDisk::Changed;
+}
+
+namespace {
+KeyedTable::FileStamp stamp_of(const std::filesystem::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? stamp_of(st) : KeyedTable::FileStamp{};
+}
+}  // namespace
+#else
+namespace {
+KeyedTable::FileStamp stamp_of(const std::filesystem::path& path) {
+  std::error_code ec;
+  KeyedTable::FileStamp stamp;
+  const auto time = std::filesystem::last_write_time(path, ec);
+  if (ec) return stamp;
+  stamp.seconds = 0;
+  stamp.nanoseconds = static_cast<std::int64_t>(time.time_since_epoch().count());
+  stamp.size = std::filesystem::file_size(path, ec);
+  return stamp;
+}
+}  // namespace
+
+bool KeyedTable::read_whole(const std::filesystem::path& path, std::string& bytes, FileStamp& stamp) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  stamp = stamp_of(path);
+  bytes.resize(static_cast<std::size_t>(stamp.size));
+  return static_cast<bool>(in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+}
+
+KeyedTable::OnDisk KeyedTable::probe() const {
+  const std::uint64_t* writes = writes_of(identity_);
+  if (writes && *writes != seen_generation_) return OnDisk::Changed;
+  std::error_code ec;
+  if (!std::filesystem::exists(path_, ec)) return OnDisk::Missing;
+  if (stamp_of(path_) != stamp_) return OnDisk::Changed;
+  std::ifstream in(path_, std::ios::binary);
+  char header[format::kHeaderSize];
+  if (!in.read(header, sizeof header)) return OnDisk::Changed;
+  return bytes::u32le(header + format::kHdrChanges) == changes_ &&
+                 bytes::u32le(header + format::kHdrFileLength) == file_length_
+             ? OnDisk::Unchanged
+             : OnDisk::Changed;
+}
+#endif
+
 int KeyedTable::load() {
-  auto source = std::make_unique<FileSource>();
-  if (!source->open(path_)) return done(files::kAccessDenied);
+  // The file is read whole with one read, not a seek and a read per page.
+  std::string bytes;
+  FileStamp stamp;
+  if (!read_whole(path_, bytes, stamp)) return done(files::kAccessDenied);
+  auto source = std::make_unique<MemorySource>(bytes);
   TpsFile file;
   auto report = [](const Fault& f) {
     files::set_driver_error(f.code, f.driver_code, f.text);
@@ -290,39 +391,7 @@ int KeyedTable::load() {
     t.name = entries[i].name;
     t.number = entries[i].number;
     if (const Fault f = read_definition(file, t.number, t.def); f) return report(f);
-    t.keys.resize(t.def.keys.size());
-    const std::string prefix = table_prefix(t.number, format::kKindRow);
-    TreeCursor cursor(file);
-    bool ok = cursor.seek(prefix);
-    for (; ok && cursor.valid() && cursor.header().substr(0, prefix.size()) == prefix;
-         ok = cursor.next()) {
-      if (cursor.header().size() != format::kRowHeaderLength) continue;
-      Row row;
-      row.record = std::string(cursor.data());
-      row.record.resize(t.def.record_length, '\0');
-      t.rows.emplace(bytes::u32be(cursor.header().data() + 5), std::move(row));
-    }
-    if (!ok) {
-      files::set_driver_error(files::kFileSystemError, fault::kTree, cursor.fault());
-      return files::kFileSystemError;
-    }
-    MemoReader memos(file);
-    for (auto& [number, row] : t.rows) {
-      row.memos.resize(t.def.memos.size());
-      for (std::size_t m = 0; m < t.def.memos.size(); ++m) {
-        const bool blob = t.def.memos[m].is_blob();
-        std::int64_t size = 0;
-        if (const Fault f = memos.size(t.number, number, static_cast<std::uint8_t>(m), blob, size); f) {
-          return report(f);
-        }
-        if (size > 0) {
-          const Fault f = memos.read(t.number, number, static_cast<std::uint8_t>(m), blob, 0,
-                                     size - 1, row.memos[m]);
-          if (f) return report(f);
-        }
-      }
-      index(t, number, row.record, true);
-    }
+    if (const int rc = read_rows(file, t); rc != 0) return rc;
     if (selected == entries.size() &&
         (wanted_table_.empty() || upper_ascii(t.name) == upper_ascii(wanted_table_))) {
       selected = i;
@@ -336,9 +405,106 @@ int KeyedTable::load() {
   last_number_ = file.header().last_record;
   changes_ = file.header().changes;
   file_length_ = file.header().file_length;
-  {
-    std::error_code ec;
-    file_time_ = std::filesystem::last_write_time(path_, ec);
+  stamp_ = stamp;
+  return 0;
+}
+
+// The rows, then their MEMOs and BLOBs, each in one walk along the tree: the
+// chunks of a value follow one another in (row, value, sequence) order, so no
+// value needs a seek of its own. The keys are sorted once and built whole.
+int KeyedTable::read_rows(TpsFile& file, Table& t) {
+  auto tree_failed = [](const TreeCursor& cursor) {
+    files::set_driver_error(files::kFileSystemError, fault::kTree, cursor.fault());
+    return files::kFileSystemError;
+  };
+  TreeCursor cursor(file);
+  const std::string rows_prefix = table_prefix(t.number, format::kKindRow);
+  bool ok = cursor.seek(rows_prefix);
+  for (; ok && cursor.valid() && cursor.header().substr(0, rows_prefix.size()) == rows_prefix;
+       ok = cursor.next()) {
+    if (cursor.header().size() != format::kRowHeaderLength) continue;
+    Row row;
+    row.record.reserve(t.def.record_length);
+    row.record.assign(cursor.data().substr(0, t.def.record_length));
+    row.record.resize(t.def.record_length, '\0');
+    row.memos.resize(t.def.memos.size());
+    t.rows.emplace_hint(t.rows.end(), bytes::u32be(cursor.header().data() + 5), std::move(row));
+  }
+  if (!ok) return tree_failed(cursor);
+
+  if (!t.def.memos.empty()) {
+    const std::string memo_kind = table_prefix(t.number, format::kKindMemo);
+    // The value being gathered: its row, its number and the next chunk expected.
+    Row* row = nullptr;
+    std::uint32_t owner = 0;
+    std::size_t memo = 0;
+    std::uint32_t expected = 0;
+    bool gathering = false;
+    auto finish = [&] {
+      if (!gathering) return;
+      gathering = false;
+      std::string& value = row->memos[memo];
+      if (!t.def.memos[memo].is_blob()) return;
+      // A BLOB's chunks begin with its length; one promising more than is
+      // stored gives what is stored.
+      if (value.size() < format::kBlobLengthPrefix) {
+        value.clear();
+        return;
+      }
+      const std::size_t declared = bytes::u32le(value.data());
+      value.erase(0, format::kBlobLengthPrefix);
+      if (value.size() > declared) value.resize(declared);
+    };
+    for (ok = cursor.seek(memo_kind);
+         ok && cursor.valid() && cursor.header().substr(0, memo_kind.size()) == memo_kind;
+         ok = cursor.next()) {
+      const std::string_view h = cursor.header();
+      if (h.size() < memo_kind.size() + 5) continue;
+      const std::uint32_t o = bytes::u32be(h.data() + 5);
+      const std::size_t m = static_cast<unsigned char>(h[9]);
+      if (!gathering || o != owner || m != memo) {
+        finish();
+        const auto it = t.rows.find(o);
+        if (it == t.rows.end() || m >= t.def.memos.size()) continue;  // no value of a row
+        row = &it->second;
+        owner = o;
+        memo = m;
+        expected = 0;
+        gathering = true;
+      }
+      const std::uint32_t sequence =
+          h.size() == format::kMemoHeaderLength
+              ? static_cast<std::uint32_t>(static_cast<unsigned char>(h[10]) << 8 |
+                                           static_cast<unsigned char>(h[11]))
+              : 0xFFFFFFFFu;
+      if (sequence != expected) {
+        files::set_driver_error(files::kFileSystemError, fault::kMemo,
+                                "MEMO or BLOB " + std::to_string(memo + 1) + " of record " +
+                                    std::to_string(owner) + " is missing a part");
+        return files::kFileSystemError;
+      }
+      ++expected;
+      row->memos[memo].append(cursor.data());
+    }
+    if (!ok) return tree_failed(cursor);
+    finish();
+  }
+
+  t.keys.assign(t.def.keys.size(), {});
+  std::vector<std::pair<std::string, std::uint32_t>> entries;
+  entries.reserve(t.rows.size());
+  for (std::size_t k = 0; k < t.def.keys.size(); ++k) {
+    if (t.def.keys[k].components.empty()) continue;
+    entries.clear();
+    for (const auto& [number, row] : t.rows) {
+      if (!key_leaves_out(t.def, k, row.record)) {
+        entries.emplace_back(key_bytes(t.def, k, row.record), number);
+      }
+    }
+    std::sort(entries.begin(), entries.end());
+    // Sorted, the entries go in at the end one after another, without a search.
+    t.keys[k] = std::set<std::pair<std::string, std::uint32_t>>(
+        std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
   }
   return 0;
 }
@@ -361,9 +527,8 @@ int KeyedTable::save() {
   builder.set_changes(changes_ + 1);
   if (!write_replacing(builder, path_)) return write_failed(builder, path_);
   ++changes_;
-  std::error_code ec;
-  file_length_ = std::filesystem::file_size(path_, ec);
-  file_time_ = std::filesystem::last_write_time(path_, ec);
+  stamp_ = stamp_of(path_);
+  file_length_ = stamp_.size;
   if (std::uint64_t* w = writes_of(identity_)) seen_generation_ = ++*w;
   return 0;
 }
@@ -394,11 +559,11 @@ int KeyedTable::sync() {
   // Holding the file for a batch of changes: only this thread's tables are
   // looked at, and those were just dealt with.
   if (defer_ || dirty_) return 0;
-  {
-    std::error_code ec;
-    if (!std::filesystem::exists(path_, ec)) return done(files::kFileNotFound);
+  switch (probe()) {
+    case OnDisk::Unchanged: return 0;
+    case OnDisk::Missing: return done(files::kFileNotFound);
+    case OnDisk::Changed: break;
   }
-  if (unchanged_on_disk()) return 0;
   std::vector<Table> kept = std::move(tables_);
   if (const int rc = load(); rc != 0) {
     tables_ = std::move(kept);

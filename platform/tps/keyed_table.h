@@ -24,9 +24,12 @@
 // opened, and the file must match it: open() refuses a table of another
 // layout with 47 (Invalid Record Declaration).
 //
-// A closed table keeps its rows in memory; opening the same file again reads
-// it only when its header (change counter and length) or its time of last
-// writing says it has changed. The first write asks the C library to keep
+// Loading reads the file with one read and walks its rows, their MEMOs and
+// BLOBs, and builds each key from one sorted pass, so a store of thousands of
+// queries opens in milliseconds. A closed table keeps its rows in memory;
+// opening the same file again reads it only when its header (change counter
+// and length) or its time of last writing says it has changed, which one
+// open, status and header read of the file tell. The first write asks the C library to keep
 // freed memory for reuse, so that every rewrite does not fault its pages in anew.
 //
 // Every operation sets the runtime's error state and returns its code:
@@ -50,8 +53,18 @@
 
 namespace tps {
 
+class TpsFile;
+
 class KeyedTable {
  public:
+  // When and how long the file was last written, as the system reports it.
+  struct FileStamp {
+    std::int64_t seconds = -1;
+    std::int64_t nanoseconds = 0;
+    std::uint64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+
   KeyedTable() = default;
   ~KeyedTable();
   KeyedTable(const KeyedTable&) = delete;
@@ -145,7 +158,12 @@ class KeyedTable {
     std::vector<std::set<std::pair<std::string, std::uint32_t>>> keys;
   };
 
+  enum class OnDisk { Unchanged, Changed, Missing };
+
   int load();
+  int read_rows(TpsFile& file, Table& t);
+  static bool read_whole(const std::filesystem::path& path, std::string& bytes, FileStamp& stamp);
+  OnDisk probe() const;
   int save();
   int commit();  // save now, or mark pending while writes are deferred
   int sync();
@@ -155,7 +173,6 @@ class KeyedTable {
   const Table& table() const { return tables_[selected_]; }
   void index(Table& t, std::uint32_t number, const std::string& record, bool insert);
   bool matches_declaration() const;
-  bool unchanged_on_disk() const;
   void enlist();
   void delist();
   bool check_unique(const std::string& record, std::uint32_t except) const;
@@ -169,7 +186,7 @@ class KeyedTable {
   std::uint32_t last_number_ = 1;
   std::uint32_t changes_ = 0;
   std::uint64_t file_length_ = 0;
-  std::filesystem::file_time_type file_time_{};
+  FileStamp stamp_;
   std::filesystem::path identity_;  // the file's absolute path, shared by tables over it
   std::uint64_t seen_generation_ = 0;
   bool defer_ = false;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCursor>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -19,12 +20,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
@@ -371,6 +374,15 @@ class ListView final : public QTableView {
       b_.wake();
     }
   }
+  // The right button's row is the one under the mouse when it comes up, as
+  // MouseRightUp says; a menu it opens then takes no stray release.
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QModelIndex i = indexAt(e->position().toPoint());
+    QTableView::mouseReleaseEvent(e);
+    if (w_ && i.isValid() && e->button() == Qt::RightButton) {
+      if (w_->user_right_click(feq_, static_cast<std::size_t>(i.row()) + 1, i.column() + 1)) b_.wake();
+    }
+  }
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     QModelIndex i = indexAt(e->position().toPoint());
     QTableView::mouseDoubleClickEvent(e);
@@ -457,8 +469,10 @@ class WindowView final : public QWidget {
     if (at.width != applied_.width || at.height != applied_.height) {
       // Without a size the window holds its controls with a margin.
       QRect kids = childrenRect();
+      if (status_) kids = kids.united(QRect(0, 0, 1, 1));
       QSize s(at.width > 0 ? b_.pixels_x(at.width) : std::max(b_.pixels_x(100), kids.right() + b_.pixels_x(4)),
-              at.height > 0 ? b_.pixels_y(at.height) : std::max(b_.pixels_y(40), kids.bottom() + b_.pixels_y(4)));
+              (at.height > 0 ? b_.pixels_y(at.height) : std::max(b_.pixels_y(40), kids.bottom() + b_.pixels_y(4))) +
+                  status_height_);
       applied_size_ = s;
       if (resizable) {
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -528,7 +542,12 @@ class WindowView final : public QWidget {
         break;
       }
       case ControlType::String: static_cast<QLabel*>(wd)->setText(to_qstring(w_->shown(feq))); break;
-      case ControlType::Button: static_cast<QPushButton*>(wd)->setText(to_qstring(d.text)); break;
+      case ControlType::Button: {
+        auto* p = static_cast<QPushButton*>(wd);
+        p->setText(to_qstring(d.text));
+        p->setDefault(feq == w_->default_button());
+        break;
+      }
       case ControlType::Entry: {
         auto* e = static_cast<QLineEdit*>(wd);
         e->setReadOnly(d.readonly);
@@ -615,10 +634,11 @@ class WindowView final : public QWidget {
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
+    if (status_) status_->setGeometry(0, height() - status_height_, width(), status_height_);
     if (!w_ || e->size() == applied_size_) return;
     applied_size_ = e->size();
     applied_.width = b_.units_x(e->size().width());
-    applied_.height = b_.units_y(e->size().height());
+    applied_.height = b_.units_y(e->size().height() - status_height_);
     if (w_->user_sized(applied_.width, applied_.height)) b_.wake();
   }
   void moveEvent(QMoveEvent* e) override {
@@ -641,6 +661,10 @@ class WindowView final : public QWidget {
       b_.wake();
       return;
     }
+    if (w_ && code == EnterKey && w_->user_enter()) {
+      b_.wake();
+      return;
+    }
     QWidget::keyPressEvent(e);
   }
   bool eventFilter(QObject* obj, QEvent* ev) override {
@@ -648,11 +672,14 @@ class WindowView final : public QWidget {
     if (!w_ || feq == 0) return QWidget::eventFilter(obj, ev);
     switch (ev->type()) {
       case QEvent::KeyPress: {
-        int code = key_code(*static_cast<QKeyEvent*>(ev));
+        auto* k = static_cast<QKeyEvent*>(ev);
+        if (typed_on_list(feq, *k)) return true;
+        int code = key_code(*k);
         if (code && w_->user_key(feq, code)) {
           b_.wake();
           return true;
         }
+        if (code == EnterKey && enter_on(obj, ev, feq)) return true;
         break;
       }
       case QEvent::ToolTip: {
@@ -685,6 +712,44 @@ class WindowView final : public QWidget {
     std::string applied_text;  // what the widget was last given from the model
   };
 
+  // A character typed on a list goes to the model as the character itself
+  // (KEYCHAR), not as the list's own search for a row.
+  bool typed_on_list(int feq, const QKeyEvent& k) {
+    const ControlDef* d = w_->control(feq);
+    if (!d || d->type != ControlType::List) return false;
+    if (k.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    const QString t = k.text();
+    if (t.size() != 1 || t[0].unicode() < 0x20 || t[0].unicode() == 0x7F) return false;
+    const std::optional<std::string> byte = to_bytes(t);
+    if (!byte || !w_->user_char(feq, (*byte)[0])) return false;
+    b_.wake();
+    return true;
+  }
+
+  // Enter presses the window's default button; an entry keeps what was typed
+  // in it first, and a multi-line text takes Enter as a new line.
+  bool enter_on(QObject* obj, QEvent* ev, int feq) {
+    const ControlDef* d = w_->control(feq);
+    if (!d || d->type == ControlType::Text || !w_->default_button()) return false;
+    if (qobject_cast<QLineEdit*>(obj)) obj->event(ev);
+    if (!w_ || !w_->user_enter()) return false;
+    // Taken: the entry's refusal of Enter must not send it on to the window.
+    ev->accept();
+    b_.wake();
+    return true;
+  }
+
+ public:
+  // The status bar shows the message of the control with the focus.
+  void show_status(QWidget* now) {
+    if (!w_ || !status_ || (now && now != this && !isAncestorOf(now))) return;
+    const int feq = now ? now->property("qm_feq").toInt() : 0;
+    const ControlDef* d = feq ? w_->control(feq) : nullptr;
+    QString t = d ? to_qstring(d->msg) : QString();
+    if (status_->currentMessage() != t) status_->showMessage(t);
+  }
+
+ private:
   void build() {
     std::size_t n = w_->controls();
     controls_.resize(n);
@@ -705,6 +770,9 @@ class WindowView final : public QWidget {
           s.tab_index = tabs++;
         }
         continue;
+      } else if (d.parent >= 1 && d.parent < feq && w_->control(d.parent)->type == ControlType::Tab) {
+        // A control that names its tab sits on it.
+        s.tab = controls_[static_cast<std::size_t>(d.parent - 1)].sheet ? d.parent : 0;
       } else if (tab) {
         // Controls after a tab sit on it while they lie inside the sheet.
         bool inside = d.at.x >= area.x && d.at.y >= area.y && (area.width < 0 || d.at.x < area.x + area.width) &&
@@ -743,6 +811,14 @@ class WindowView final : public QWidget {
       if (s.sheet) {
         static_cast<QTabWidget*>(control(s.sheet))->addTab(new QWidget, to_qstring(w_->control(feq)->text));
       }
+    }
+    // Below the controls, a status bar where any of them has a message.
+    bool messages = false;
+    for (int feq = 1; feq <= static_cast<int>(n); ++feq) messages = messages || !w_->control(feq)->msg.empty();
+    if (messages) {
+      status_ = new QStatusBar(this);
+      status_->setSizeGripEnabled(false);
+      status_height_ = status_->sizeHint().height();
     }
   }
 
@@ -886,6 +962,8 @@ class WindowView final : public QWidget {
   QSize applied_size_;
   QPoint applied_pos_;
   bool syncing_ = false;
+  QStatusBar* status_ = nullptr;
+  int status_height_ = 0;
 };
 
 // ---- the backend -----------------------------------------------------------------------
@@ -903,6 +981,9 @@ QtBackend::QtBackend(int& argc, char** argv) : app_(std::make_unique<QApplicatio
   int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   base_x_ = std::max(1, (letters / 26 + 1) / 2);
   base_y_ = std::max(1, fm.height());
+  QObject::connect(app_.get(), &QApplication::focusChanged, app_.get(), [this](QWidget*, QWidget* now) {
+    for (auto& [w, v] : views_) v->show_status(now);
+  });
 }
 
 QtBackend::~QtBackend() {
@@ -1073,6 +1154,36 @@ int QtBackend::message(const MessageRequest& request) {
     if (m.standard == chosen) return m.button;
   }
   return escape;
+}
+
+int QtBackend::popup(const PopupRequest& request) {
+  QMenu menu(owner_widget(*this));
+  std::vector<QAction*> items;
+  std::string_view rest = request.items;
+  for (;;) {
+    const std::size_t bar = rest.find('|');
+    std::string_view item = rest.substr(0, bar);
+    if (item == "-") {
+      menu.addSeparator();
+    } else {
+      const bool disabled = !item.empty() && item[0] == '~';
+      if (disabled) item.remove_prefix(1);
+      QAction* a = menu.addAction(to_qstring(item));
+      a->setEnabled(!disabled);
+      items.push_back(a);
+    }
+    if (bar == std::string_view::npos) break;
+    rest.remove_prefix(bar + 1);
+  }
+  QAction* chosen = nullptr;
+  run_modal(menu, [&] {
+    chosen = menu.exec(QCursor::pos());
+    return 0;
+  });
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == chosen && chosen->isEnabled()) return static_cast<int>(i) + 1;
+  }
+  return 0;
 }
 
 QStringList QtBackend::name_filters(std::string_view extensions) {

@@ -41,6 +41,8 @@ class QtBackend final : public Backend {
   bool wait(Window& w) override;
   int message(const MessageRequest& request) override;
   bool file_dialog(const FileRequest& request, std::string& chosen) override;
+  // A menu at the mouse pointer; it is modal, so on_modal() hooks answer it.
+  int popup(const PopupRequest& request) override;
   void set_clipboard(std::string_view text) override;
   std::string clipboard() override;
   void open_document(std::int64_t owner_handle, std::string_view file) override;

@@ -219,6 +219,49 @@ TEST_F(KeyedTableTest, BlobsGrowShrinkAndComeBackAfterReopening) {
   EXPECT_EQ(again.blob_read(kFields, 4999, 7000), "f*") << "a range is cut to what is there";
 }
 
+// A fresh open reads every row's values in one walk: each value must land
+// on its own row and BLOB, whether empty, one chunk or several, with the
+// neighbours' values around it.
+TEST_F(KeyedTableTest, EveryRowsBlobsComeBackToItsOwnRowAfterAFreshOpen) {
+  auto value = [](int row, int blob) {
+    const int size = (row * 7 + blob * 3) % 5 == 0 ? 0 : (row * 977 + blob * 131) % 12000;
+    std::string v(static_cast<std::size_t>(size), static_cast<char>('a' + (row + blob) % 26));
+    if (size > 0) v.append(std::to_string(row));
+    return v;
+  };
+  constexpr int kRows = 60;
+  ASSERT_EQ(table.defer_writes(true), 0);
+  for (int r = 0; r < kRows; ++r) {
+    table.clear();
+    std::string name = std::to_string(1000 - r);
+    name.insert(name.begin(), 'n');
+    set_name(table, name);
+    for (int b = kSelect; b <= kFields; ++b) table.blob_write(b, 0, value(r, b));
+    table.auto_number(kBySysId);
+    ASSERT_EQ(table.add(), 0);
+  }
+  ASSERT_EQ(table.close(), 0);
+
+  tps::KeyedTable again;
+  ASSERT_EQ(again.open(path), 0);
+  EXPECT_EQ(again.records(), kRows);
+  again.set_key(kByQueryName);
+  int seen = 0;
+  std::string last;
+  while (again.next() == 0) {
+    const std::string name = name_of(again);
+    EXPECT_LT(last, name) << "name order";
+    last = name;
+    const int r = 1000 - std::stoi(name.substr(1));
+    EXPECT_EQ(long_at(again, kSysId), r + 1);
+    for (int b = kSelect; b <= kFields; ++b) {
+      EXPECT_EQ(again.blob_read(b, 0, again.blob_size(b) - 1), value(r, b)) << "row " << r << " blob " << b;
+    }
+    ++seen;
+  }
+  EXPECT_EQ(seen, kRows);
+}
+
 TEST_F(KeyedTableTest, FileOnDiskHoldsEveryKeyInStepAndReadsThroughTheReader) {
   insert_query(table, "one", 0);
   insert_query(table, "Two", 1);

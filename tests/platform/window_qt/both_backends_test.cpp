@@ -155,6 +155,42 @@ TEST_P(BothBackends, AMessageBoxGivesTheButtonChosen) {
   EXPECT_EQ(answers, (std::vector<int>{BUTTON_NO, BUTTON_CANCEL, BUTTON_OK}));
 }
 
+// A browse's input: typed letters with their case, Backspace, a right click
+// answered from the pop-up menu, and Enter pressing the default button, in
+// the same events on either backend.
+TEST_P(BothBackends, ABrowsesLettersMenuAndDefaultButtonReachTheLoop) {
+  WindowDef def = form();
+  std::vector<int>& alerts = def.controls[kList - 1].alerts;
+  alerts = {char_keycode('b'), char_keycode('B'), BSKey, MouseRightUp};
+  queue::Queue<Row> rows;
+  for (const char* n : {"Ann", "Bob", "Cy"}) {
+    rows.buffer().code = std::string("K") + n;
+    rows.buffer().name = n;
+    rows.add();
+  }
+  text::CString<21> name;
+  std::int32_t active = 0;
+  text::CString<2> kind;
+  Window w(def, {name, active, kind, rows});
+  w.set_default_button(kFetch);
+  user().click(kList, 1, 1).type_chars(kList, "bB").key(kList, BSKey).answer_popup(2).right_click(kList, 3, 1);
+  user().enter().close_request();
+  w.open();
+  using E = std::tuple<int, int, int, char>;
+  std::vector<E> seen;
+  std::vector<int> chosen;
+  while (accept()) {
+    if (event() == EVENT_AlertKey || event() == EVENT_Accepted) seen.emplace_back(event(), field(), keycode(), keychar());
+    if (event() == EVENT_AlertKey && keycode() == MouseRightUp) chosen.push_back(popup("&Delete|~&Edit|&Select"));
+  }
+  EXPECT_EQ(seen, (std::vector<E>{E{EVENT_AlertKey, kList, char_keycode('b'), 'b'}, E{EVENT_AlertKey, kList, 'B', 'B'},
+                                  E{EVENT_AlertKey, kList, BSKey, 0}, E{EVENT_AlertKey, kList, MouseRightUp, 0},
+                                  E{EVENT_Accepted, kFetch, EnterKey, 0}}));
+  EXPECT_EQ(chosen, (std::vector<int>{0})) << "the second item is disabled: the menu is dismissed";
+  EXPECT_EQ(w.property(kList, PROPLIST_MouseDownRow), "3");
+  EXPECT_EQ(w.choice(kList), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, BothBackends, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Desktop" : "Headless"; });
 

@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
+#include <QStatusBar>
 #include <QStyle>
 #include <QThread>
 #include <QUrl>
@@ -639,3 +641,182 @@ TEST_F(Desktop, DocumentsOpenThroughAFileUrlAndTipsTakeTheProcesssTimes) {
 }
 
 }  // namespace
+
+// ---- a browse's input ----------------------------------------------------------------
+
+namespace browse {
+
+enum { kBList = 1, kBSelect, kBClose, kBSheet, kBTab1, kBOnTab1, kBTab2, kBOnTab2, kBEntry };
+
+WindowDef browse_window() {
+  WindowDef def;
+  def.label = "BROWSE";
+  def.at = {0, 0, 240, 200};
+  std::vector<int> letters;
+  for (char c = 'a'; c <= 'z'; ++c) letters.push_back(char_keycode(c));
+  for (char c = 'A'; c <= 'Z'; ++c) letters.push_back(char_keycode(c));
+  letters.push_back(BSKey);
+  letters.push_back(MouseRightUp);
+  def.controls = {
+      {.type = ControlType::List, .at = {4, 4, 100, 80}, .msg = "Browsing the names", .format = "80L~Name~",
+       .alerts = letters},
+      {.type = ControlType::Button, .text = "&Select", .at = {4, 90, 40, 14}, .msg = "Select the name"},
+      {.type = ControlType::Button, .text = "&Close", .at = {50, 90, 40, 14}},
+      {.type = ControlType::Sheet, .at = {110, 4, 120, 100}},
+      {.type = ControlType::Tab, .text = "&1) One", .parent = kBSheet},
+      {.type = ControlType::Entry, .picture = "@s10", .at = {116, 24, 60, 10}, .parent = kBTab1},
+      {.type = ControlType::Tab, .text = "&2) Two", .parent = kBSheet},
+      {.type = ControlType::Entry, .picture = "@s10", .at = {116, 24, 60, 10}, .parent = kBTab2},
+      {.type = ControlType::Entry, .picture = "@s10", .at = {4, 110, 60, 10}},
+  };
+  return def;
+}
+
+struct Name {
+  text::CString<20> name;
+  auto fields() { return std::tie(name); }
+  auto fields() const { return std::tie(name); }
+};
+
+}  // namespace browse
+
+TEST_F(Desktop, AListTakesTypedCharactersARightClickAndEnterPressesTheDefaultButton) {
+  using namespace browse;
+  queue::Queue<Name> rows;
+  for (const char* n : {"Alpha", "Beta", "Gamma"}) {
+    rows.buffer().name = n;
+    rows.add();
+  }
+  text::CString<11> one, two, below;
+  Window w(browse_window(), {rows, one, two, below});
+  w.set_default_button(kBSelect);
+  w.open();
+  while (w.has_events()) accept();
+  w.select(kBList, 1);
+  auto* v = qobject_cast<QTableView*>(qt().widget(w, kBList));
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(qobject_cast<QPushButton*>(qt().widget(w, kBSelect))->isDefault());
+  EXPECT_FALSE(qobject_cast<QPushButton*>(qt().widget(w, kBClose))->isDefault());
+
+  // Each character reaches the model with its case; the list does not search
+  // for a row of its own.
+  drive::type_keys(v, "gA\xE9");
+  std::vector<std::pair<int, char>> typed;
+  while (w.has_events()) {
+    accept();
+    if (event() == EVENT_AlertKey) typed.emplace_back(keycode(), keychar());
+  }
+  EXPECT_EQ(typed, (std::vector<std::pair<int, char>>{{char_keycode('g'), 'g'}, {'A', 'A'}}))
+      << "é is not alerted: it reaches nothing";
+  EXPECT_EQ(w.choice(kBList), 1);
+  QTest::keyClick(v, Qt::Key_Backspace);
+  ASSERT_TRUE(w.has_events());
+  accept();
+  EXPECT_EQ(keycode(), BSKey);
+
+  // A right click picks the row under the mouse, then reports MouseRightUp.
+  QPoint at = v->visualRect(v->model()->index(2, 0)).center();
+  QTest::mouseClick(v->viewport(), Qt::RightButton, {}, at);
+  std::vector<int> events;
+  while (w.has_events()) {
+    accept();
+    events.push_back(event());
+    if (event() == EVENT_AlertKey) {
+      EXPECT_EQ(keycode(), MouseRightUp);
+    }
+  }
+  EXPECT_EQ(events.back(), EVENT_AlertKey);
+  EXPECT_EQ(w.property(kBList, PROPLIST_MouseDownRow), "3");
+
+  // Enter on the list, and on an entry after what was typed in it.
+  QTest::keyClick(v, Qt::Key_Return);
+  ASSERT_TRUE(w.has_events());
+  accept();
+  EXPECT_EQ(event(), EVENT_Accepted);
+  EXPECT_EQ(field(), kBSelect);
+  EXPECT_FALSE(w.has_events());
+  auto* e = qobject_cast<QLineEdit*>(qt().widget(w, kBEntry));
+  e->setFocus();
+  drive::type_keys(e, "typed");
+  QTest::keyClick(e, Qt::Key_Return);
+  std::vector<int> accepted;
+  while (w.has_events()) {
+    accept();
+    if (event() == EVENT_Accepted) accepted.push_back(field());
+  }
+  EXPECT_EQ(accepted, (std::vector<int>{kBEntry, kBSelect}));
+  EXPECT_EQ(below.str(), "typed");
+  w.close();
+}
+
+TEST_F(Desktop, APopupMenuGivesTheItemChosenAndDisabledItemsCannotBeChosen) {
+  using namespace browse;
+  queue::Queue<Name> rows;
+  text::CString<11> one, two, below;
+  Window w(browse_window(), {rows, one, two, below});
+  w.open();
+  struct Case {
+    const char* items;
+    int click;  // the action to trigger, 0-based among the items; -1 dismisses
+    int want;
+  };
+  const Case cases[] = {{"&Delete|&Select", 1, 2}, {"&Delete|&Select", 0, 1}, {"~&Delete|&Select", 0, 0},
+                        {"&Delete|-|&Select", 1, 2}, {"&Delete|&Select", -1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.items);
+    QStringList texts;
+    std::vector<bool> enabled;
+    qt().on_modal([&](QWidget& d) {
+      auto* menu = qobject_cast<QMenu*>(&d);
+      ASSERT_NE(menu, nullptr);
+      QList<QAction*> items;
+      for (QAction* a : menu->actions()) {
+        if (a->isSeparator()) continue;
+        items.push_back(a);
+        texts << a->text();
+        enabled.push_back(a->isEnabled());
+      }
+      if (c.click >= 0 && items[c.click]->isEnabled()) {
+        menu->setActiveAction(items[c.click]);
+        QTest::keyClick(menu, Qt::Key_Return);
+      } else {
+        QTest::keyClick(menu, Qt::Key_Escape);
+      }
+      if (menu->isVisible()) menu->close();
+    });
+    EXPECT_EQ(window::popup(c.items), c.want);
+    EXPECT_EQ(texts, (QStringList{"&Delete", "&Select"}));
+    EXPECT_EQ(enabled, (std::vector<bool>{c.items[0] != '~', true}));
+  }
+  w.close();
+}
+
+TEST_F(Desktop, ASheetShowsItsChosenTabsControlsAndTheStatusBarTheFocusedControlsMessage) {
+  using namespace browse;
+  queue::Queue<Name> rows;
+  text::CString<11> one, two, below;
+  Window w(browse_window(), {rows, one, two, below});
+  w.open();
+  QWidget* top = qt().widget(w);
+  auto* status = top->findChild<QStatusBar*>();
+  ASSERT_NE(status, nullptr);
+  // The status bar lies below the window's client area.
+  EXPECT_EQ(top->height(), qt().pixels_y(200) + status->height());
+  EXPECT_GE(status->y(), qt().pixels_y(200));
+  EXPECT_TRUE(QTest::qWaitForWindowActive(top));
+
+  EXPECT_TRUE(qt().widget(w, kBOnTab1)->isVisible());
+  EXPECT_FALSE(qt().widget(w, kBOnTab2)->isVisible());
+  w.set_property(kBSheet, PROP_Selected, 2);
+  EXPECT_FALSE(qt().widget(w, kBOnTab1)->isVisible());
+  EXPECT_TRUE(qt().widget(w, kBOnTab2)->isVisible());
+  EXPECT_TRUE(qt().widget(w, kBEntry)->isVisible()) << "off the sheet";
+
+  w.select(kBList);
+  EXPECT_EQ(status->currentMessage(), "Browsing the names");
+  w.select(kBSelect);
+  EXPECT_EQ(status->currentMessage(), "Select the name");
+  w.select(kBEntry);
+  EXPECT_EQ(status->currentMessage(), "");
+  w.close();
+}

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -57,6 +58,12 @@ class User {
   // A look at the window (or a change made as the program would), taken as a step.
   virtual User& then(std::function<void(Window&)> step) = 0;
   virtual std::size_t steps_left() const = 0;
+  // Characters typed on a control that has the focus (a list's locator).
+  virtual User& type_chars(int control, std::string bytes) = 0;
+  virtual User& enter() = 0;  // Enter on the control with the focus
+  virtual User& right_click(int list, std::size_t row, int column) = 0;
+  // The item chosen in the next pop-up menu (0 dismisses it).
+  virtual User& answer_popup(int item) = 0;
 };
 
 class HeadlessUser final : public User {
@@ -78,6 +85,10 @@ class HeadlessUser final : public User {
   User& answer(int b) override { return headless().answer(b), *this; }
   User& then(std::function<void(Window&)> step) override { return headless().then(std::move(step)), *this; }
   std::size_t steps_left() const override { return headless().steps_left(); }
+  User& type_chars(int c, std::string b) override { return headless().type_keys(c, std::move(b)), *this; }
+  User& enter() override { return headless().enter(), *this; }
+  User& right_click(int l, std::size_t r, int col) override { return headless().right_click(l, r, col), *this; }
+  User& answer_popup(int item) override { return headless().answer_popup(item), *this; }
 };
 
 // The Qt key of a runtime key code (the ones the tests use).
@@ -86,6 +97,7 @@ inline Qt::Key qt_key(int keycode) {
     case EnterKey: return Qt::Key_Return;
     case EscKey: return Qt::Key_Escape;
     case DeleteKey: return Qt::Key_Delete;
+    case BSKey: return Qt::Key_Backspace;
     case 0x21: return Qt::Key_PageUp;
     case 0x22: return Qt::Key_PageDown;
     case 0x23: return Qt::Key_End;
@@ -183,6 +195,42 @@ class DesktopUser final : public User {
   User& then(std::function<void(Window&)> step) override { return add(std::move(step)); }
 
   std::size_t steps_left() const override { return steps_.size(); }
+  User& type_chars(int c, std::string bytes) override {
+    return add([=, this](Window& w) {
+      QWidget* wd = qt_.widget(w, c);
+      wd->setFocus();
+      type_keys(wd, to_qstring(bytes));
+    });
+  }
+  User& enter() override {
+    return add([this](Window& w) {
+      QWidget* top = qt_.widget(w);
+      QTest::keyClick(top->focusWidget() ? top->focusWidget() : top, Qt::Key_Return);
+    });
+  }
+  User& right_click(int l, std::size_t r, int col) override {
+    return add([=, this](Window& w) {
+      auto* v = widget<QTableView>(w, l);
+      QModelIndex i = v->model()->index(static_cast<int>(r) - 1, col - 1);
+      v->scrollTo(i);
+      QTest::mouseClick(v->viewport(), Qt::RightButton, {}, v->visualRect(i).center());
+    });
+  }
+  User& answer_popup(int item) override {
+    qt_.on_modal([item](QWidget& d) {
+      auto* menu = qobject_cast<QMenu*>(&d);
+      QList<QAction*> items;
+      for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
+        if (!a->isSeparator()) items.push_back(a);
+      }
+      if (item >= 1 && item <= items.size() && items[item - 1]->isEnabled()) {
+        menu->setActiveAction(items[item - 1]);
+        QTest::keyClick(menu, Qt::Key_Return);
+      }
+      if (d.isVisible()) d.close();
+    });
+    return *this;
+  }
 
  private:
   struct Step {
