@@ -49,6 +49,7 @@ window::WindowDef make_browse() {
   window::WindowDef def;
   def.label = "P3$QUICKWINDOW";
   def.caption = "Pick Query";
+  def.status_bar = true;  // the list's message "Browsing the QMXSETUPAlias file" shows there
   def.at = {D, D, kLookupQueryWidth, kLookupQueryHeight};
   def.icon = "KVD.ICO";
   def.resizable = true;

@@ -50,6 +50,7 @@ struct WindowDef {
   bool system_menu = false;
   bool maximize_box = false;
   bool resizable = false;
+  bool status_bar = false;  // STATUS: a status bar shows the focused control's message
   int timer = 0;        // TIMER(n): hundredths of a second between timer events; 0 none
   std::vector<int> alerts{};  // key codes alerted on the whole window
   std::vector<ControlDef> controls{};

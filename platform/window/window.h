@@ -109,6 +109,7 @@ class Window {
   int default_button() const { return default_button_; }
   // The status bar: the message (PROP:Msg) of the control with the focus.
   std::string status_text() const;
+  bool has_status_bar() const { return def_.status_bar; }
   // Whether a control is shown: not hidden, and on its sheet's chosen tab if
   // it stands on one.
   bool on_screen(int feq) const;

@@ -481,7 +481,7 @@ class WindowView final : public QWidget {
         setFixedSize(s);
       }
     }
-    if (resizable) setMinimumSize(min_w, min_h);
+    if (resizable) setMinimumSize(min_w, min_h + (min_h > 0 ? status_height_ : 0));
     if ((at.x != applied_.x || at.y != applied_.y) && at.x != Rect::kDefault && at.y != Rect::kDefault) {
       applied_pos_ = QPoint(b_.pixels_x(at.x), b_.pixels_y(at.y));
       move(applied_pos_);
@@ -812,10 +812,8 @@ class WindowView final : public QWidget {
         static_cast<QTabWidget*>(control(s.sheet))->addTab(new QWidget, to_qstring(w_->control(feq)->text));
       }
     }
-    // Below the controls, a status bar where any of them has a message.
-    bool messages = false;
-    for (int feq = 1; feq <= static_cast<int>(n); ++feq) messages = messages || !w_->control(feq)->msg.empty();
-    if (messages) {
+    // Below the controls, the status bar of a window defined with one.
+    if (w_->has_status_bar()) {
       status_ = new QStatusBar(this);
       status_->setSizeGripEnabled(false);
       status_height_ = status_->sizeHint().height();

@@ -652,6 +652,7 @@ WindowDef browse_window() {
   WindowDef def;
   def.label = "BROWSE";
   def.at = {0, 0, 240, 200};
+  def.status_bar = true;
   std::vector<int> letters;
   for (char c = 'a'; c <= 'z'; ++c) letters.push_back(char_keycode(c));
   for (char c = 'A'; c <= 'Z'; ++c) letters.push_back(char_keycode(c));
