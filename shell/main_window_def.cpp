@@ -7,6 +7,7 @@ namespace {
 using window::ControlDef;
 using window::ControlType;
 using window::Rect;
+using window::make_control;
 constexpr int D = Rect::kDefault;
 
 constexpr const char* kDatePictures =
@@ -35,17 +36,8 @@ constexpr const char* kWhereTip =
 constexpr const char* kWhereMsg =
     "Example:\r\nCUS:CODE < 3\r\nor:\r\nCUS:DEPARTS < DATE(7,17,2017)\r\nor:\r\nCUS:ARRIVES > TODAY()";
 
-ControlDef control(ControlType type, const char* label, const char* text, Rect at) {
-  ControlDef c;
-  c.type = type;
-  c.label = label;
-  c.text = text;
-  c.at = at;
-  return c;
-}
-
 ControlDef entry(const char* label, const char* picture, Rect at, const char* tip = "") {
-  ControlDef c = control(ControlType::Entry, label, "", at);
+  ControlDef c = make_control(ControlType::Entry, label, "", at);
   c.picture = picture;
   c.tip = tip;
   c.msg = tip;
@@ -53,7 +45,7 @@ ControlDef entry(const char* label, const char* picture, Rect at, const char* ti
 }
 
 ControlDef drop(const char* label, const char* from, Rect at, const char* tip) {
-  ControlDef c = control(ControlType::DropList, label, "", at);
+  ControlDef c = make_control(ControlType::DropList, label, "", at);
   c.from = from;
   c.tip = tip;
   c.msg = tip;
@@ -61,7 +53,7 @@ ControlDef drop(const char* label, const char* from, Rect at, const char* tip) {
 }
 
 ControlDef text_box(const char* label, Rect at, const char* tip, const char* msg) {
-  ControlDef c = control(ControlType::Text, label, "", at);
+  ControlDef c = make_control(ControlType::Text, label, "", at);
   c.tip = tip;
   c.msg = msg;
   return c;
@@ -79,43 +71,43 @@ window::WindowDef build() {
   w.timer = 1;
 
   auto& c = w.controls;
-  c.push_back(control(ControlType::Group, "?GROUP1", "", {2, 1, 540, 122}));
-  c.push_back(control(ControlType::Prompt, "?GLO:TPSPASSWORD:PROMPT", "TPS  Password:", {24, 2, D, D}));
+  c.push_back(make_control(ControlType::Group, "?GROUP1", "", {2, 1, 540, 122}));
+  c.push_back(make_control(ControlType::Prompt, "?GLO:TPSPASSWORD:PROMPT", "TPS  Password:", {24, 2, D, D}));
   c.push_back(entry("?GLO:TPSPASSWORD", "@s99", {84, 2, 118, 10}, kPasswordTip));
-  c.push_back(control(ControlType::Prompt, "?GLO:INPUTTPSLOCATION:PROMPT", "Input TPS Location:", {15, 14, D, D}));
+  c.push_back(make_control(ControlType::Prompt, "?GLO:INPUTTPSLOCATION:PROMPT", "Input TPS Location:", {15, 14, D, D}));
   c.push_back(entry("?GLO:INPUTTPSLOCATION", "@s255", {84, 14, 184, 9}, kInputTip));
-  c.push_back(control(ControlType::Prompt, "?GLO:OUTPUTCSVLOCATION:PROMPT", "Output CSV Location:", {10, 26, D, D}));
+  c.push_back(make_control(ControlType::Prompt, "?GLO:OUTPUTCSVLOCATION:PROMPT", "Output CSV Location:", {10, 26, D, D}));
   c.push_back(entry("?GLO:OUTPUTCSVLOCATION", "@s255", {84, 26, 184, 9}, kOutputTip));
-  c.push_back(control(ControlType::Check, "?GLO:DATESTAMPINEXPORT", "Date Stamp In Export", {389, 2, 82, 10}));
-  c.push_back(control(ControlType::Prompt, "?GLO:DATEFORMAT:PROMPT", "Date Format:", {339, 14, D, D}));
+  c.push_back(make_control(ControlType::Check, "?GLO:DATESTAMPINEXPORT", "Date Stamp In Export", {389, 2, 82, 10}));
+  c.push_back(make_control(ControlType::Prompt, "?GLO:DATEFORMAT:PROMPT", "Date Format:", {339, 14, D, D}));
   c.push_back(drop("?GLO:DATEFORMAT", kDatePictures, {389, 14, 81, 9}, kDateTip));
   c.push_back(drop("?GLO:DATETIMESEPARATOR", kSeparators, {474, 14, 46, 9}, kSeparatorTip));
-  c.push_back(control(ControlType::Prompt, "?GLO:TIMEFORMAT:PROMPT", "Time Format:", {338, 26, D, D}));
+  c.push_back(make_control(ControlType::Prompt, "?GLO:TIMEFORMAT:PROMPT", "Time Format:", {338, 26, D, D}));
   c.push_back(drop("?GLO:TIMEFORMAT", kTimePictures, {389, 26, 70, 9}, kTimeTip));
-  c.push_back(control(ControlType::Check, "?GLO:NULLEMPTYSTR", "Null Empty String", {474, 26, D, D}));
-  c.push_back(control(ControlType::Button, "?BUTTONFETCHFIELD", "Fetch Field", {83, 40, 119, 11}));
-  c.push_back(control(ControlType::Button, "?BUTTONFETCHFIELD2", "Fetch Field", {388, 40, 119, 11}));
-  c.push_back(control(ControlType::Prompt, "?PROMPT1", "SELECT", {4, 40, D, D}));
+  c.push_back(make_control(ControlType::Check, "?GLO:NULLEMPTYSTR", "Null Empty String", {474, 26, D, D}));
+  c.push_back(make_control(ControlType::Button, "?BUTTONFETCHFIELD", "Fetch Field", {83, 40, 119, 11}));
+  c.push_back(make_control(ControlType::Button, "?BUTTONFETCHFIELD2", "Fetch Field", {388, 40, 119, 11}));
+  c.push_back(make_control(ControlType::Prompt, "?PROMPT1", "SELECT", {4, 40, D, D}));
   c.push_back(text_box("?GLO:SELECT", {5, 52, 264, 50}, kSelectTip, kSelectTip));
-  c.push_back(control(ControlType::Prompt, "?PROMPT2", "WHERE", {274, 40, D, D}));
+  c.push_back(make_control(ControlType::Prompt, "?PROMPT2", "WHERE", {274, 40, D, D}));
   c.push_back(text_box("?GLO:WHERE", {275, 52, 264, 50}, kWhereTip, kWhereMsg));
-  c.push_back(control(ControlType::Button, "?BUTTONFETCH", "Fetch", {6, 104, 71, D}));
-  c.push_back(control(ControlType::Button, "?BUTTONNEW", "New", {276, 104, 58, D}));
-  c.push_back(control(ControlType::Prompt, "?GLO:QUERYNAME:PROMPT", "QUERY:", {346, 107, D, D}));
+  c.push_back(make_control(ControlType::Button, "?BUTTONFETCH", "Fetch", {6, 104, 71, D}));
+  c.push_back(make_control(ControlType::Button, "?BUTTONNEW", "New", {276, 104, 58, D}));
+  c.push_back(make_control(ControlType::Prompt, "?GLO:QUERYNAME:PROMPT", "QUERY:", {346, 107, D, D}));
   c.push_back(entry("?GLO:QUERYNAME", "@s99", {386, 106, 138, 10}));
-  c.push_back(control(ControlType::Button, "?LOOKUPFILE", "File", {274, 13, 17, 12}));
-  c.push_back(control(ControlType::Button, "?LOOKUPFILE:2", "Dir", {292, 25, 17, 12}));
-  c.push_back(control(ControlType::Button, "?LOOKUPFILE:4", "File", {274, 25, 17, 12}));
-  c.push_back(control(ControlType::Button, "?INTERNETLINK", "Open", {310, 25, 22, 12}));
-  c.push_back(control(ControlType::Line, "?LINE1", "", {5, 38, 535, 0}));
-  c.push_back(control(ControlType::Button, "?BUTTONQUERY", "...", {526, 104, 12, D}));
-  c.push_back(control(ControlType::Check, "?GLO:FIELDSBYNAME", "Fields By Name", {474, 2, 64, D}));
-  ControlDef fetched = control(ControlType::String, "?GLO:FETCHEDNO", "", {86, 106, D, D});
+  c.push_back(make_control(ControlType::Button, "?LOOKUPFILE", "File", {274, 13, 17, 12}));
+  c.push_back(make_control(ControlType::Button, "?LOOKUPFILE:2", "Dir", {292, 25, 17, 12}));
+  c.push_back(make_control(ControlType::Button, "?LOOKUPFILE:4", "File", {274, 25, 17, 12}));
+  c.push_back(make_control(ControlType::Button, "?INTERNETLINK", "Open", {310, 25, 22, 12}));
+  c.push_back(make_control(ControlType::Line, "?LINE1", "", {5, 38, 535, 0}));
+  c.push_back(make_control(ControlType::Button, "?BUTTONQUERY", "...", {526, 104, 12, D}));
+  c.push_back(make_control(ControlType::Check, "?GLO:FIELDSBYNAME", "Fields By Name", {474, 2, 64, D}));
+  ControlDef fetched = make_control(ControlType::String, "?GLO:FETCHEDNO", "", {86, 106, D, D});
   fetched.picture = "@n9b";
   fetched.use = true;
   c.push_back(fetched);
-  c.push_back(control(ControlType::Check, "?GLO:NOPREVIEW", "No Preview", {216, 106, D, D}));
-  c.push_back(control(ControlType::List, "?LIST1", "", {5, 122, 535, 276}));
+  c.push_back(make_control(ControlType::Check, "?GLO:NOPREVIEW", "No Preview", {216, 106, D, D}));
+  c.push_back(make_control(ControlType::List, "?LIST1", "", {5, 122, 535, 276}));
   return w;
 }
 

@@ -7,6 +7,7 @@ namespace {
 using window::ControlDef;
 using window::ControlType;
 using window::Rect;
+using window::make_control;
 constexpr int D = Rect::kDefault;
 
 constexpr const char* kDatePictures =
@@ -17,18 +18,8 @@ constexpr const char* kDatePictures =
     "Windows Short|#@D17|Windows Long|#@D18";
 constexpr const char* kSeparators = "Period|#.|Dash|#-|Underscore|#_|Comma|#`|Slash|#";
 
-ControlDef control(ControlType type, const char* label, const char* text, Rect at, int parent = 0) {
-  ControlDef c;
-  c.type = type;
-  c.label = label;
-  c.text = text;
-  c.at = at;
-  c.parent = parent;
-  return c;
-}
-
 ControlDef button(const char* label, const char* text, Rect at, const char* icon, const char* tip) {
-  ControlDef c = control(ControlType::Button, label, text, at);
+  ControlDef c = make_control(ControlType::Button, label, text, at);
   c.icon = icon;
   c.msg = tip;
   c.tip = tip;
@@ -36,13 +27,13 @@ ControlDef button(const char* label, const char* text, Rect at, const char* icon
 }
 
 ControlDef data(ControlType type, const char* label, const char* picture, int y, int width, int parent) {
-  ControlDef c = control(type, label, "", {92, y, width, 10}, parent);
+  ControlDef c = make_control(type, label, "", {92, y, width, 10}, parent);
   c.picture = picture;
   return c;
 }
 
 ControlDef prompt(const char* label, const char* text, int y, int parent) {
-  return control(ControlType::Prompt, label, text, {8, y, D, D}, parent);
+  return make_control(ControlType::Prompt, label, text, {8, y, D, D}, parent);
 }
 
 window::WindowDef make_browse() {
@@ -54,7 +45,7 @@ window::WindowDef make_browse() {
   def.icon = "KVD.ICO";
   def.resizable = true;
   def.system_menu = true;
-  ControlDef list = control(ControlType::List, "?BROWSE:1", "", {5, 2, 143, 165});
+  ControlDef list = make_control(ControlType::List, "?BROWSE:1", "", {5, 2, 143, 165});
   list.format = "80L(2)|M~Query Name~@s99@";
   list.msg = "Browsing the QMXSETUPAlias file";
   def.controls.push_back(list);
@@ -72,8 +63,8 @@ window::WindowDef make_form() {
   def.resizable = true;
   def.system_menu = true;
   auto& c = def.controls;
-  c.push_back(control(ControlType::Sheet, "?CURRENTTAB", "", {4, 4, 350, 228}));
-  c.push_back(control(ControlType::Tab, "?TAB:1", "&1) General", {}, FEQ_CURRENTTAB));
+  c.push_back(make_control(ControlType::Sheet, "?CURRENTTAB", "", {4, 4, 350, 228}));
+  c.push_back(make_control(ControlType::Tab, "?TAB:1", "&1) General", {}, FEQ_CURRENTTAB));
   const int t1 = FEQ_TAB_1;
   c.push_back(prompt("?QMX:SYSID:PROMPT", "Sys ID:", 20, t1));
   c.push_back(data(ControlType::Entry, "?QMX2:SYSID", "@n-14", 20, 64, t1));
@@ -94,13 +85,13 @@ window::WindowDef make_form() {
   ControlDef null_empty = data(ControlType::Combo, "?QMX2:NULLEMPTYSTR", "@n3", 116, 100, t1);
   null_empty.from = "N/Y";
   c.push_back(null_empty);
-  c.push_back(control(ControlType::Tab, "?TAB:2", "&2) General (cont.)", {}, FEQ_CURRENTTAB));
+  c.push_back(make_control(ControlType::Tab, "?TAB:2", "&2) General (cont.)", {}, FEQ_CURRENTTAB));
   const int t2 = FEQ_TAB_2;
   c.push_back(prompt("?QMX:DATEFORMAT:PROMPT", "Date Format:", 20, t2));
   ControlDef date = data(ControlType::DropList, "?QMX2:DATEFORMAT", "", 20, 100, t2);
   date.from = kDatePictures;
   c.push_back(date);
-  c.push_back(control(ControlType::Tab, "?TAB:3", "&3) General (cont. 2)", {}, FEQ_CURRENTTAB));
+  c.push_back(make_control(ControlType::Tab, "?TAB:3", "&3) General (cont. 2)", {}, FEQ_CURRENTTAB));
   const int t3 = FEQ_TAB_3;
   c.push_back(prompt("?QMX:DATETIMESEPARATOR:PROMPT", "Separator:", 20, t3));
   ControlDef separator = data(ControlType::Combo, "?QMX2:DATETIMESEPARATOR", "@s9", 20, 100, t3);

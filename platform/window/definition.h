@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace window {
@@ -41,6 +42,18 @@ struct ControlDef {
   // one is not shown and takes no input.
   int parent = 0;
 };
+
+// A control of a definition by its type, label, text and place: what every
+// window definition starts each control from.
+inline ControlDef make_control(ControlType type, std::string label, std::string text, Rect at, int parent = 0) {
+  ControlDef c;
+  c.type = type;
+  c.label = std::move(label);
+  c.text = std::move(text);
+  c.at = at;
+  c.parent = parent;
+  return c;
+}
 
 struct WindowDef {
   std::string label{};    // "P1$MENUWINDOW"
