@@ -20,6 +20,7 @@
 #include "shell/query_browse.h"
 #include "shell/query_windows_def.h"
 #include "shell/startup.h"
+#include "bench/shell/shell_scratch.h"
 
 namespace {
 
@@ -37,62 +38,27 @@ std::string random_name(std::mt19937& random) {
 class BrowseStore {
  public:
   BrowseStore() {
-    std::random_device device;
-    dir_ = fs::temp_directory_path() / ("qm-browse-bench-" + std::to_string(device()));
-    fs::create_directories(dir_);
-    saved_ = fs::current_path();
-    fs::current_path(dir_);
-    shell::ThreadFilesInit();
-    shell::GlobalDataInit();
-    shell::ThreadDataInit();
-    globals::GlobalErrorManager.Init(shell::ThreadErrorStatus);
-    globals::GlobalIniManager.Init(".\\quillomar.INI");
-    shell::DictionaryInit();
-    globals::GLO_WorkingDir = dir_.string();
-
     std::mt19937 random(7);
-    abc::FileManager& access = *shell::Access_QMXSETUP;
-    access.Open();
-    access.UseFile(abc::UseType_Returns);
-    const std::string select = "CUS:FIELD1,CUS:FIELD2,CUS:FIELD3,CUS:FIELD6";
-    const std::string where = "CUS:FIELD6 > DATE(1,1,2000) AND CUS:FIELD1 <> ''";
     std::string fields;
     for (int i = 1; i <= 12; ++i) fields += "CUS:FIELD" + std::to_string(i) + "|STRING|||||" + std::to_string(i) + "\r\n";
-    for (int i = 0; i < kQueries; ++i) {
-      shell::QMXSETUP->clear();
-      shell::QmxRecord q = shell::QMX();
-      q.QUERYNAME = random_name(random);
-      q.INPUTTPSLOCATION = "C:\\DATA\\CUSTOMERS.TPS";
-      q.DATEFORMAT = "@D06";
-      access.BlobWrite(shell::QMX_SELECT, 0, select);
-      access.BlobWrite(shell::QMX_WHERE, 0, where);
-      access.BlobWrite(shell::QMX_FIELDS, 0, fields);
-      access.PrimeRecord(true);
-      access.Insert();
-    }
-    access.Close();
+    bench::write_queries(
+        kQueries, [&](int) { return bench::StoredQuery{random_name(random)}; }, "C:\\DATA\\CUSTOMERS.TPS",
+        "CUS:FIELD1,CUS:FIELD2,CUS:FIELD3,CUS:FIELD6", "CUS:FIELD6 > DATE(1,1,2000) AND CUS:FIELD1 <> ''", fields);
   }
-  ~BrowseStore() {
-    window::headless().reset();
-    shell::ThreadDataKill();
-    shell::GlobalDataKill();
-    fs::current_path(saved_);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  ~BrowseStore() { window::headless().reset(); }
   // A fresh declaration of the file opened: the driver reads and indexes it whole.
   double table_open_ms() const {
     tps::KeyedTable t;
     const auto t0 = Clock::now();
-    t.open(dir_ / "QMXSETUP.TPS");
+    t.open(scratch_.store_file());
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
     t.close();
     return ms;
   }
-  double file_mib() const { return static_cast<double>(fs::file_size(dir_ / "QMXSETUP.TPS")) / (1024.0 * 1024.0); }
+  double file_mib() const { return static_cast<double>(fs::file_size(scratch_.store_file())) / (1024.0 * 1024.0); }
 
  private:
-  fs::path dir_, saved_;
+  bench::ShellScratch scratch_{"qm-browse-bench-"};
 };
 
 std::int32_t pick() {

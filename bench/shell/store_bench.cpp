@@ -15,6 +15,7 @@
 #include "shell/main_locals.h"
 #include "shell/saved_queries.h"
 #include "shell/startup.h"
+#include "bench/shell/shell_scratch.h"
 
 namespace {
 
@@ -40,54 +41,21 @@ void fill_field_list() {
 class Store {
  public:
   Store() {
-    std::random_device random;
-    dir_ = fs::temp_directory_path() / ("qm-store-bench-" + std::to_string(random()));
-    fs::create_directories(dir_);
-    saved_ = fs::current_path();
-    fs::current_path(dir_);
-    shell::ThreadFilesInit();
-    shell::GlobalDataInit();
-    shell::ThreadDataInit();
-    globals::GlobalErrorManager.Init(shell::ThreadErrorStatus);
-    shell::DictionaryInit();
-    globals::GLO_WorkingDir = dir_.string();
     fill_field_list();
     globals::GLO_SELECT = "CUS:FIELD1,CUS:FIELD2,CUS:FIELD3,CUS:FIELD6";
     globals::GLO_WHERE = "CUS:FIELD6 > DATE(1,1,2000) AND CUS:FIELD1 <> ''";
     globals::GLO_INPUTTPSLOCATION = "C:\\DATA\\CUSTOMERS.TPS";
     globals::GLO_OUTPUTCSVLOCATION = "C:\\OUT\\";
-
-    // The store, written once.
-    abc::FileManager& access = *shell::Access_QMXSETUP;
-    access.Open();
-    access.UseFile(abc::UseType_Returns);
-    const std::string fields = shell::FieldListText();
-    for (int i = 0; i < kQueries; ++i) {
-      shell::QMXSETUP->clear();
-      shell::QmxRecord q = shell::QMX();
-      q.QUERYNAME = "Query " + std::to_string(i);
-      q.INPUTTPSLOCATION = globals::GLO_INPUTTPSLOCATION.view();
-      q.DATEFORMAT = "@D06";
-      q.TAG = i == kQueries - 1 ? 1 : 0;
-      access.BlobWrite(shell::QMX_SELECT, 0, globals::GLO_SELECT.view());
-      access.BlobWrite(shell::QMX_WHERE, 0, globals::GLO_WHERE.view());
-      access.BlobWrite(shell::QMX_FIELDS, 0, fields);
-      access.PrimeRecord(true);
-      access.Insert();
-    }
-    access.Close();
+    // The store, written once; the query written last carries the tag.
+    bench::write_queries(
+        kQueries, [](int i) { return bench::StoredQuery{"Query " + std::to_string(i), i == kQueries - 1}; },
+        globals::GLO_INPUTTPSLOCATION.view(), globals::GLO_SELECT.view(), globals::GLO_WHERE.view(),
+        shell::FieldListText());
   }
-  ~Store() {
-    shell::ThreadDataKill();
-    shell::GlobalDataKill();
-    fs::current_path(saved_);
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::uintmax_t file_size() const { return fs::file_size(dir_ / "QMXSETUP.TPS"); }
+  std::uintmax_t file_size() const { return fs::file_size(scratch_.store_file()); }
 
  private:
-  fs::path dir_, saved_;
+  bench::ShellScratch scratch_{"qm-store-bench-"};
 };
 
 void BM_SaveIntoStoreOf1000(benchmark::State& state) {
